@@ -1,0 +1,2 @@
+// Start-up of bqTest.
+int main() { return 0; }

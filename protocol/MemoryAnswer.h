@@ -1,0 +1,23 @@
+// Recognition of the gateway's answers to memory reads:
+// "> G MEM D " followed by the data bytes, at fixed positions.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "protocol/FieldDescriptors.h"
+
+// Removes every leading and trailing character whose code is 32 or less.
+std::string TrimControls(const std::string& text);
+
+struct TMemoryAnswer {
+    TMemoryField Field; // which field the answer fills
+    std::string Text;   // the value as the field shows it (decoded data)
+};
+
+// Given a trimmed chunk: the decoded answer when its first 11 characters equal
+// "> " + gateway + " MEM " (upper-cased) and positions 12..22 hold one of the
+// descriptors (first match in table order); otherwise nothing.
+std::optional<TMemoryAnswer> RecogniseMemoryAnswer(const std::string& trimmed,
+                                                   const std::string& gateway,
+                                                   const TFieldDescriptors& descriptors);
