@@ -1,0 +1,36 @@
+// A TCP connection that opens itself: host and port, an optional local
+// address, the Nagle setting, and SOCKS 4, 4A or 5 proxying.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "net/tcp/IdSocksInfo.h"
+#include "net/tcp/IdTCPConnection.h"
+
+class TIdTCPClient : public TIdTCPConnection {
+public:
+    explicit TIdTCPClient(TComponent* owner = nullptr);
+
+    virtual void NotifyConnected();
+    // Reports "Resolving hostname %s." (names only), "Connecting to %s." and
+    // "Connected.". A failure before the connection stands runs Disconnect
+    // and raises again; a failed proxy negotiation leaves the socket open.
+    virtual void Connect();
+    // Connect, read until the peer closes, and Disconnect in every case.
+    virtual std::string ConnectAndReadAll();
+
+    std::string BoundIP;
+    std::string Host;
+    TNotifyEvent OnConnected;
+    int32_t Port = 0;
+    TSocksInfo SocksInfo; // assign with SocksInfo.Assign(other)
+    bool UseNagle = true;
+
+private:
+    void OpenToFirstHop();
+    void NegotiateSocks();
+    void NegotiateSocks4(bool byName);
+    void NegotiateSocks5();
+    void ReadSocks5(void* buffer, int32_t count);
+};
