@@ -12,11 +12,20 @@ bool IsMainThread();
 
 // Runs `method` on the GUI thread while the calling thread waits. Called on the
 // GUI thread itself, runs it directly. An exception raised by the method is
-// raised again, as the same exception object, on the calling thread.
+// raised again, as the same exception object, on the calling thread. The
+// caller continues once its own call has run.
 void Synchronize(const std::function<void()>& method);
 
-// GUI thread: runs every pending call, in order; true when any ran.
+// GUI thread: runs every pending call, in order; true when any ran. Methods run
+// without the queue lock held, so a method may itself wait for a thread's end.
+// Raises Exception when called on any other thread.
 bool CheckSynchronize();
+
+// GUI thread: blocks until `finished` answers true, running queued calls as
+// they come. `finished` is asked under the queue lock, so it must only read
+// atomics; whoever makes it true calls WakeSynchronizeWaiters afterwards.
+void ServeSynchronizeUntil(const std::function<bool()>& finished);
+void WakeSynchronizeWaiters();
 
 // Called, on the queuing thread, each time a call is queued; the application
 // uses it to wake the GUI thread (which then calls CheckSynchronize).
