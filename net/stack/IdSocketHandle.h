@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "net/stack/IdStack.h"
 #include "runtime/Component.h"
@@ -48,6 +50,20 @@ public:
     int32_t RemotePort = 0;
 
 private:
+    // A blocking call registers as a user of the descriptor; a release while
+    // users remain leaves the close to the last of them, so no thread ever
+    // waits, receives or sends on a descriptor number that has been reused.
+    struct TDescriptorUse {
+        TIdStackSocketHandle Socket;
+        int Users;
+        bool ClosePending;
+    };
+    class TSocketUse;
+
+    bool WaitSlice(int32_t timeoutMs);
+
     std::atomic<TIdStackSocketHandle> SocketValue{IdInvalidSocket};
     std::atomic<bool> Allocated{false};
+    std::mutex UseLock; // guards Uses and the change of SocketValue/Allocated
+    std::vector<TDescriptorUse> Uses; // descriptors in use, at most one besides a closing one
 };
