@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "gateway-sim/SimLog.h"
 
@@ -103,6 +104,12 @@ void TGatewayServer::ReadFrom(TConnection& connection) {
         if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
             Drop(connection, std::string("receive failed: ") + std::strerror(errno));
     } else if (!connection.HalfClosed) {
+        // A client that types one character per write with Nagle's algorithm
+        // on holds its next characters until this one is acknowledged; a
+        // delayed ACK (40 ms and more on Linux) would stall every command by
+        // that long. Quick-ack mode lapses on its own, so it is renewed per read.
+        const int on = 1;
+        setsockopt(connection.Fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
         connection.Session.Receive(std::string_view(buffer, static_cast<size_t>(count)),
                                    TSimClock::now());
     }
