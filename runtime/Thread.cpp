@@ -72,17 +72,17 @@ void TThread::Terminate() {
 bool TThread::Terminated() const { return TerminateRequested.load(); }
 
 void TThread::SetSuspended(bool value) {
-    bool parkNow = false;
+    bool onOwnThread = false;
     {
         const std::lock_guard lock(StateLock);
-        if (value == Suspended) return;
+        onOwnThread = Started && WorkerId == std::this_thread::get_id();
+        if (!value && Suspended && Started && !Launched && !PendingSelf) PendingSelf = shared_from_this();
         Suspended = value;
-        if (!value && Started && !Launched && !PendingSelf) PendingSelf = shared_from_this();
-        parkNow = value && Started && WorkerId == std::this_thread::get_id();
     }
-    if (parkNow)
+    // A thread suspending itself sleeps now, even when someone else asked first.
+    if (value && onOwnThread)
         WaitWhileSuspended();
-    else
+    else if (!value)
         StateChanged.notify_all();
 }
 
