@@ -1,0 +1,129 @@
+// The Telnet session: connect with its reader, disconnect, the carriage-return
+// rule of TransmitChar, serialised writes, and delivery of received text.
+#include "net/telnet/IdTelnet.h"
+
+#include "net/stack/IdException.h"
+#include "net/telnet/IdTelnetReadThread.h"
+
+TIdTelnet::TIdTelnet(TComponent* owner) : TIdTCPClient(owner) {
+    Port = 23;
+    Parser.WriteReply = [this](const std::string& reply) { WriteText(reply); };
+    Parser.OnCommand = [this](TTelnetCommand status) { NotifyTelnetCommand(status); };
+    // OnStatus itself is read by the reader without a lock, so it is set once,
+    // here; the owner's handler sits behind it where it can be swapped safely.
+    OnStatus = [this](TObject* sender, TIdStatus status, const std::string& text) {
+        ForwardStatus(sender, status, text);
+    };
+}
+
+// A reader still running would go on using this object, so it is stopped and
+// waited for here. On the GUI thread the wait serves the reader's pending
+// synchronised call; with the handlers cleared first, that call cannot reach
+// an owner that is itself being torn down: the missing OnDataAvailable raises
+// back into the reader and ends it.
+TIdTelnet::~TIdTelnet() {
+    OnDataAvailable = nullptr;
+    SetOnStatus(nullptr);
+    const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock();
+    if (!reader) return;
+    reader->Terminate();
+    try {
+        DropSocket(); // wakes a reader blocked in its wait for data
+    } catch (...) {
+        // An OnDisconnected handler that raises must not stop the wait below.
+    }
+    reader->WaitFor();
+}
+
+void TIdTelnet::SetOnStatus(TIdStatusEvent handler) {
+    const std::lock_guard lock(StatusLock);
+    StatusHandler = std::move(handler);
+}
+
+// The copy is called outside the lock: a handler that reports again, or waits
+// for the GUI thread, must not deadlock with a destructor clearing it.
+void TIdTelnet::ForwardStatus(TObject* sender, TIdStatus status, const std::string& text) {
+    TIdStatusEvent handler;
+    {
+        const std::lock_guard lock(StatusLock);
+        handler = StatusHandler;
+    }
+    if (handler) handler(sender, status, text);
+}
+
+void TIdTelnet::Connect() {
+    try {
+        if (OnConnect) OnConnect();
+        EndFinishedReader();
+        TIdTCPClient::Connect();
+        if (!IsConnected()) return;
+        try {
+            FReaderThread = TThread::Create<TIdTelnetReadThread>(this);
+        } catch (...) {
+            Disconnect(); // an open session nobody reads would look alive
+            throw;
+        }
+    } catch (const EIdSocketError&) {
+        throw EIdTelnetClientConnectError();
+    }
+}
+
+// The reader of an earlier session may still be finishing after Disconnect or
+// the peer's close (its socket is gone, so it ends at once). It must be gone
+// before the connection is reset for the new socket, which it would otherwise
+// share with the new reader.
+void TIdTelnet::EndFinishedReader() {
+    const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock();
+    // With the socket still open the inherited connect refuses anyway.
+    if (!reader || SocketHandle.SocketAllocated()) return;
+    // Called from the reader's own delivery, waiting would never end.
+    if (Delivering) throw EIdAlreadyConnected();
+    reader->Terminate();
+    reader->WaitFor();
+}
+
+void TIdTelnet::Disconnect() {
+    if (const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock()) reader->Terminate();
+    Parser.IsTelnetPeer = false;
+    TIdTCPClient::Disconnect();
+    if (OnDisconnect) OnDisconnect();
+}
+
+// A plain text server gets CR LF as its line end (RFC 854's NVT newline);
+// once the peer has shown that it speaks Telnet, a carriage return goes alone.
+// Nothing is escaped: a 255 leaves as one byte 255.
+void TIdTelnet::TransmitChar(char ch) {
+    if (ch != '\r')
+        WriteText(std::string(1, ch));
+    else if (IsTelnetPeer())
+        WriteText("\r");
+    else
+        WriteLine();
+}
+
+// Without the lock, a reply and a character written at once would interleave
+// their partial sends and race on the connection's send-side state.
+void TIdTelnet::WriteText(const std::string& text) {
+    const std::lock_guard lock(WriteLock);
+    TIdTCPClient::WriteText(text);
+}
+
+std::string TIdTelnet::ProcessInput(const std::string& chunk) { return Parser.ProcessInput(chunk); }
+
+void TIdTelnet::DeliverReceivedData(const std::string& receivedText) {
+    if (!OnDataAvailable) throw EIdTelnetServerOnDataAvailableIsNil();
+    // A copy: the handler may replace itself while it runs.
+    const TTnDataAvail handler = OnDataAvailable;
+    Delivering = true;
+    try {
+        handler(receivedText);
+    } catch (...) {
+        Delivering = false;
+        throw;
+    }
+    Delivering = false;
+}
+
+void TIdTelnet::NotifyTelnetCommand(TTelnetCommand status) {
+    if (OnTelnetCommand) OnTelnetCommand(this, status);
+}

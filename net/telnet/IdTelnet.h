@@ -1,0 +1,75 @@
+// The client end of one Telnet session (RFC 854) over a TCP connection: fixed
+// option negotiation, per-character sending, and a reader thread per connect.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "net/tcp/IdTCPClient.h"
+#include "net/telnet/IdTelnetInterface.h"
+#include "net/telnet/IdTelnetParser.h"
+
+class TIdTelnetReadThread;
+
+using TClientEvent = std::function<void()>;
+
+// Threads: Connect, Disconnect, TransmitChar and destruction run on the GUI
+// thread; the reader parses, answers negotiation and reports the peer's close
+// on its own. Both write to the one connection, each write as one unit.
+class TIdTelnet : public TIdTCPClient, public TIdTelnetInterface {
+public:
+    explicit TIdTelnet(TComponent* owner = nullptr);
+    // Stops a reader that still runs and waits for its end; see the .cpp.
+    ~TIdTelnet() override;
+
+    // OnConnect, the TCP connect, then a reader. A socket failure on the way
+    // becomes EIdTelnetClientConnectError; anything else passes unchanged.
+    void Connect() override;
+    // Signals the reader (never waits for it), forgets that the peer speaks
+    // Telnet, closes the socket and fires OnDisconnect - on every call.
+    void Disconnect() override;
+    void TransmitChar(char ch) override;
+    // The one way out for the session's bytes, shared by the reader's
+    // negotiation replies and the GUI thread's characters.
+    void WriteText(const std::string& text) override;
+
+    // Reader thread: the data text of a received chunk, replies written on the way.
+    std::string ProcessInput(const std::string& chunk);
+    // GUI thread, through the reader's synchronised call.
+    void DeliverReceivedData(const std::string& receivedText);
+    void NotifyTelnetCommand(TTelnetCommand status);
+
+    bool IsTelnetPeer() const { return Parser.IsTelnetPeer.load(); }
+    // The reader of the last successful Connect while it runs, else empty.
+    std::shared_ptr<TIdTelnetReadThread> ReaderThread() const { return FReaderThread.lock(); }
+
+    void SetHost(const std::string& host) override { Host = host; }
+    std::string GetHost() const override { return Host; }
+    void SetPort(int32_t port) override { Port = port; }
+    int32_t GetPort() const override { return Port; }
+    void SetTerminal(const std::string& terminal) override { Parser.SetTerminal(terminal); }
+    std::string GetTerminal() const override { return Parser.GetTerminal(); }
+    // The reader reports the peer's close through this handler on its own
+    // thread; setting it is safe while a session runs.
+    void SetOnStatus(TIdStatusEvent handler) override;
+    void SetOnDataAvailable(TTnDataAvail handler) override { OnDataAvailable = std::move(handler); }
+
+    TTnDataAvail OnDataAvailable;
+    TOnTelnetCommand OnTelnetCommand; // called on the reader thread
+    TClientEvent OnConnect;
+    TClientEvent OnDisconnect;
+    TIdTelnetParser Parser;
+
+private:
+    void EndFinishedReader();
+    void ForwardStatus(TObject* sender, TIdStatus status, const std::string& text);
+
+    std::weak_ptr<TIdTelnetReadThread> FReaderThread;
+    std::mutex WriteLock;
+    std::mutex StatusLock;
+    TIdStatusEvent StatusHandler; // guarded by StatusLock
+    bool Delivering = false;      // GUI thread: inside OnDataAvailable
+};

@@ -1,0 +1,153 @@
+// The Telnet session's life over loopback: connecting, failing to connect,
+// disconnecting, and every way its reader ends.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "SessionFixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class TelnetSession : public SessionFixture {};
+
+TEST_F(TelnetSession, ConnectToAClosedPortReportsCleansUpAndLeavesTheClientUsable) {
+    Client->OnConnect = [this] { Record("OnConnect"); };
+    Client->Port = ClosedPort();
+    try {
+        Client->Connect();
+        ADD_FAILURE() << "Connect to a closed port returned";
+    } catch (const EIdTelnetClientConnectError& e) {
+        EXPECT_EQ(e.Message, "server not responding");
+    }
+    EXPECT_EQ(Events(), (Strings{"OnConnect", "status:Connecting to 127.0.0.1.",
+                                 "status:Disconnecting from 127.0.0.1.", "status:Not connected.",
+                                 "OnDisconnect"}));
+    EXPECT_EQ(Client->ReaderThread(), nullptr);
+
+    ClearEvents();
+    Client->Port = Listener.Port();
+    Open();
+    EXPECT_EQ(Events(), (Strings{"OnConnect", "status:Connecting to 127.0.0.1.", "status:Connected."}));
+    Client->TransmitChar('x');
+    EXPECT_EQ(Peer.Receive(1), "x");
+}
+
+TEST_F(TelnetSession, ErrorsOtherThanSocketErrorsPassUnchanged) {
+    Open();
+    try {
+        Client->Connect();
+        ADD_FAILURE() << "a second Connect returned";
+    } catch (const EIdAlreadyConnected& e) {
+        EXPECT_EQ(e.Message, "Already connected.");
+    }
+    Client->Disconnect();
+    Client->OnConnect = [] { throw std::runtime_error("refused by OnConnect"); };
+    EXPECT_THROW(Client->Connect(), std::runtime_error);
+}
+
+TEST_F(TelnetSession, WithoutAConnectionDisconnectOnlyFiresItsEventAndSendingRaises) {
+    Client->Disconnect();
+    EXPECT_EQ(Events(), Strings{"OnDisconnect"});
+    try {
+        Client->TransmitChar('\r');
+        ADD_FAILURE() << "TransmitChar without a connection returned";
+    } catch (const EIdConnClosedGracefully& e) {
+        EXPECT_EQ(e.Message, "Connection Closed Gracefully.");
+    }
+    EXPECT_FALSE(Listener.Accept(0ms).Valid());
+}
+
+TEST_F(TelnetSession, PeerClosingAfterALastLineEndsTheReaderGracefully) {
+    Open();
+    ClearEvents();
+    Peer.Send("last line\r\n");
+    Peer.Close();
+    ASSERT_TRUE(Gui->ServeUntil([&] { return ReaderEnded(); }));
+    EXPECT_EQ(Events(), (Strings{"data:last line\r\n", "status:Disconnecting from 127.0.0.1. (reader)",
+                                 "status:Not connected. (reader)", "data:"}));
+    EXPECT_EQ(Reader->TerminatingMessage, "Connection Closed Gracefully.");
+    EXPECT_THROW(Client->TransmitChar('x'), EIdConnClosedGracefully);
+}
+
+TEST_F(TelnetSession, BytesArrivingDuringTheHandlerComeAsTheNextChunk) {
+    Open();
+    ClearEvents();
+    Peer.Send("one");
+    ASSERT_TRUE(Gui->WaitUntil([&] { return Gui->CallQueued(); }));
+    Peer.Send("two");
+    ASSERT_TRUE(ServeUntilEvents(2));
+    EXPECT_EQ(Events(), (Strings{"data:one", "data:two"}));
+}
+
+TEST_F(TelnetSession, WithoutOnDataAvailableTheFirstChunkIsNegotiatedAndEndsTheReader) {
+    Client->SetOnDataAvailable(nullptr);
+    Open();
+    Peer.Send("\xFF\xFD\x18hello");
+    ASSERT_TRUE(Gui->ServeUntil([&] { return ReaderEnded(); }));
+    EXPECT_EQ(Reader->TerminatingMessage, "OnDataAvailable event is nil.");
+    // The reply left before the hand-over; the connection itself stays open.
+    Client->TransmitChar('#');
+    EXPECT_EQ(Peer.Receive(4), "\xFF\xFB\x18#");
+}
+
+TEST_F(TelnetSession, AHandlerThatRaisesEndsTheReaderWithItsMessage) {
+    int calls = 0;
+    Client->SetOnDataAvailable([&](const std::string&) {
+        ++calls;
+        throw EIdException("handler gave up");
+    });
+    Open();
+    Peer.Send("first");
+    ASSERT_TRUE(Gui->ServeUntil([&] { return ReaderEnded(); }));
+    EXPECT_EQ(Reader->TerminatingMessage, "handler gave up");
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(TelnetSession, DisconnectEndsAWaitingReaderWithoutTheMainThreadServingIt) {
+    Open();
+    ClearEvents();
+    Peer.Send("x");
+    ASSERT_TRUE(ServeUntilEvents(1));
+    ClearEvents();
+
+    Client->Disconnect();
+    EXPECT_EQ(Events(), (Strings{"status:Disconnecting from 127.0.0.1.", "status:Not connected.", "OnDisconnect"}));
+    EXPECT_TRUE(Gui->WaitUntil([&] { return ReaderEnded(); }));
+    EXPECT_FALSE(Gui->CallQueued());
+    EXPECT_TRUE(Peer.ClosedByClient());
+}
+
+TEST_F(TelnetSession, DestroyingTheClientWhileItsReaderWaitsInTheHandOverDoesNotDeadlock) {
+    Open();
+    ClearEvents();
+    Peer.Send("pending");
+    ASSERT_TRUE(Gui->WaitUntil([&] { return Gui->CallQueued(); }));
+    {
+        const Watchdog watchdog("destroying the client");
+        Client.reset();
+    }
+    EXPECT_TRUE(ReaderEnded());
+    EXPECT_EQ(Reader->TerminatingMessage, "OnDataAvailable event is nil.");
+    // The pending text was not handed to a client on its way out, nor any status.
+    EXPECT_TRUE(Events().empty());
+    EXPECT_TRUE(Peer.ClosedByClient());
+}
+
+TEST_F(TelnetSession, ReconnectAfterThePeerClosedStartsAFreshReader) {
+    Open();
+    const auto first = Reader;
+    Peer.Close();
+    ASSERT_TRUE(Gui->ServeUntil([&] { return first->Finished(); }));
+    Open();
+    EXPECT_NE(Reader, first);
+    ClearEvents();
+    Peer.Send("again");
+    ASSERT_TRUE(ServeUntilEvents(1));
+    EXPECT_EQ(Events(), Strings{"data:again"});
+}
+
+} // namespace
