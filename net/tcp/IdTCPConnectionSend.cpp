@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "net/stack/IdAntiFreezeBase.h"
 #include "net/stack/IdException.h"
 #include "net/stack/WinsockErrors.h"
 #include "net/tcp/IdTCPConnection.h"
@@ -27,7 +28,9 @@ void TIdTCPConnection::SendBytes(const void* buffer, int32_t count, bool writeNo
 int32_t TIdTCPConnection::TransmitOnce(const char* buffer, int32_t count) {
     if (FInterceptEnabled && FIntercept != nullptr && FIntercept->HandlesSend)
         return FIntercept->InterceptSend(buffer, count);
-    return SocketHandle.TransmitChunk(buffer, count, 0);
+    const int32_t sent = SocketHandle.TransmitChunk(buffer, count, 0);
+    TIdAntiFreezeBase::DoProcess(false, false);
+    return sent;
 }
 
 // A partial send is repeated with the rest; a send of 0 bytes is the peer's
