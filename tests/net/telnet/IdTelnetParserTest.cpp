@@ -3,6 +3,7 @@
 // outcome must not depend on chunking are replayed split every way.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ struct TParserCase {
     bool SplitFree;        // the outcome does not depend on where chunks are cut
     std::string Terminal = "dumb";
 };
+
+void PrintTo(const TParserCase& row, std::ostream* os) { *os << row.Name; }
 
 const std::string DumbReply = "FF FA 18 00 64 75 6D 62 FF F0";
 
