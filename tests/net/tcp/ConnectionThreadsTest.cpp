@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "ConnectedClient.h"
@@ -66,6 +67,35 @@ TEST(ConnectionThreads, PeerCloseAndDisconnectTogetherReportOnce) {
         EXPECT_TRUE(ended);
         EXPECT_EQ(c.status.Events(), OneCloseReports());
     }
+}
+
+TEST(ConnectionThreads, ASecondCloseDuringTheFirstMakesNoReports) {
+    ConnectedClient c;
+    std::promise<void> firstInside;
+    std::promise<void> secondDone;
+    std::shared_future<void> secondFinished = secondDone.get_future().share();
+    std::atomic<int> disconnecting{0};
+    std::vector<std::string> events;
+    std::mutex guard;
+    c.client.OnStatus = [&](TObject*, TIdStatus status, const std::string& text) {
+        {
+            std::lock_guard lock(guard);
+            events.push_back(text);
+        }
+        // Hold the first close between its claim and the socket's release
+        // until the other thread's close has run.
+        if (status == stDisconnecting && disconnecting++ == 0) {
+            firstInside.set_value();
+            secondFinished.wait_for(loopback::Patience);
+        }
+    };
+    std::thread first([&] { c.client.Disconnect(); });
+    const bool held = firstInside.get_future().wait_for(loopback::Patience) == std::future_status::ready;
+    c.client.Disconnect();
+    secondDone.set_value();
+    first.join();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(events, (std::vector<std::string>{"Disconnecting from 127.0.0.1.", "Not connected."}));
 }
 
 TEST(ConnectionThreads, SendingWhileTheReaderReceives) {

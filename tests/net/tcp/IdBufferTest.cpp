@@ -46,15 +46,6 @@ TEST(IdBuffer, DiscardingMoreThanHeldRaisesAndKeepsEverything) {
     EXPECT_EQ(buffer.Text(buffer.Size()), "abc");
 }
 
-TEST(IdBuffer, CarriesEveryByteValueIncludingZero) {
-    std::string all;
-    for (int value = 0; value < 256; ++value) all += static_cast<char>(value);
-    TIdBuffer buffer = Holding(all);
-    buffer.Append(all.data(), 256);
-    buffer.DiscardFront(256);
-    EXPECT_EQ(buffer.Text(buffer.Size()), all);
-}
-
 TEST(IdBuffer, FindsTheFirstOccurrenceAcrossZeroBytes) {
     const TIdBuffer buffer = Holding(std::string("a\0b\r\nc\r\n", 8));
     EXPECT_EQ(buffer.Find("\r\n"), 3);

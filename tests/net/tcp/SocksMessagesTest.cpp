@@ -1,20 +1,12 @@
-// SOCKS request layouts and reply lengths, byte for byte, without a socket.
+// The SOCKS corner cases that a scripted proxy cannot easily reach: field
+// limits, zero bytes, the largest port, and reply lengths by address type.
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "FakeSocksProxy.h"
 #include "net/stack/IdException.h"
 #include "net/tcp/SocksMessages.h"
 
 namespace {
-
-uint32_t NetworkOrder(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    const uint8_t bytes[4] = {a, b, c, d};
-    uint32_t value = 0;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
 
 struct Layout {
     const char* name;
@@ -31,16 +23,8 @@ TEST_P(SocksRequestLayout, IsByteForByte) { EXPECT_EQ(GetParam().built, GetParam
 INSTANTIATE_TEST_SUITE_P(
     Requests, SocksRequestLayout,
     testing::Values(
-        Layout{"Socks4", Socks4Request(0x1234, NetworkOrder(10, 1, 2, 3), "bq"),
-               Bytes({4, 1, 0x12, 0x34, 10, 1, 2, 3, 'b', 'q', 0})},
-        Layout{"Socks4A", Socks4ARequest(23, "", "abcd"),
-               Bytes({4, 1, 0, 23, 0, 0, 0, 1, 0, 'a', 'b', 'c', 'd', 0})},
         Layout{"Socks4UserIdEndsAtZero", Socks4Request(80, 0, std::string("ab\0cd", 5)),
                Bytes({4, 1, 0, 80, 0, 0, 0, 0, 'a', 'b', 0})},
-        Layout{"Socks5GreetingNone", Socks5Greeting(saNoAuthentication), Bytes({5, 1, 0})},
-        Layout{"Socks5GreetingPassword", Socks5Greeting(saUsernamePassword), Bytes({5, 1, 2})},
-        Layout{"Socks5Auth", Socks5AuthRequest("me", "pw!"),
-               Bytes({1, 2, 'm', 'e', 3, 'p', 'w', '!'})},
         Layout{"Socks5AuthEmpty", Socks5AuthRequest("", ""), Bytes({1, 0, 0})},
         Layout{"Socks5ConnectDotted", Socks5ConnectRequest("1.2.3.4", 65535),
                Bytes({5, 1, 0, 3, 7, '1', '.', '2', '.', '3', '.', '4', 0xFF, 0xFF})}),
