@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "app/ExceptionDisplay.h"
-#include "net/stack/IdException.h"
+#include "runtime/Exception.h"
 
 namespace {
 
@@ -27,13 +27,6 @@ INSTANTIATE_TEST_SUITE_P(ExceptionDisplay, FullStopTest,
                                            TStopRow{"done!", "done!"}, TStopRow{"", ""},
                                            TStopRow{"\xCE\xF8\xE8\xE1\xEA\xE0", "\xCE\xF8\xE8\xE1\xEA\xE0."},
                                            TStopRow{"\x7F", "\x7F."}));
-
-TEST(ExceptionDisplay, EveryFamilyMemberKeepsItsMessage) {
-    EXPECT_EQ(ExceptionDisplayMessage(std::make_exception_ptr(EIdConnClosedGracefully())),
-              "Connection Closed Gracefully.");
-    EXPECT_EQ(ExceptionDisplayMessage(std::make_exception_ptr(EConvertError("'x' is not a valid integer value"))),
-              "'x' is not a valid integer value.");
-}
 
 TEST(ExceptionDisplay, AnythingOutsideTheFamilyShowsAnEmptyMessage) {
     EXPECT_EQ(ExceptionDisplayMessage(std::make_exception_ptr(std::runtime_error("hidden"))), "");

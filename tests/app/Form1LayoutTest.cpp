@@ -1,6 +1,5 @@
 // The window as it first opens: every control with its parent, place, text
 // and state, the tab order, colours and fonts, and the typing limits.
-#include <QFrame>
 #include <QLabel>
 #include <QTest>
 #include <QtMath>
@@ -100,12 +99,6 @@ TEST_F(WindowTest, ColoursAreGreenOnButtonFaceAndGreenOnBlackInTheLog) {
     EXPECT_EQ(memo->palette().color(QPalette::Text), green);
     EXPECT_FALSE(memo->isReadOnly());
     EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-}
-
-TEST_F(WindowTest, PanelHasASingleLineBorder) {
-    auto* panel = Find<QFrame>("Panel1");
-    EXPECT_EQ(panel->frameShape(), QFrame::Box);
-    EXPECT_EQ(panel->lineWidth(), 1);
 }
 
 TEST_F(WindowTest, TabMovesThroughTheControlsInDesignOrder) {

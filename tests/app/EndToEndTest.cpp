@@ -1,0 +1,148 @@
+// The window with the real Telnet client against a gateway on loopback:
+// connecting, reading, writing, resetting, the gateway going away, and
+// closing the window while connected.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "LiveFormFixture.h"
+#include "LoopbackGateway.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The device behind the test gateway, as the gateway's answers carry it.
+const std::map<std::string, std::string> Device = {
+    {"01 00 08 00", "00 11 22 33 44 55 66 77"}, // MAC address
+    {"01 04 01 00", "2A"},                      // device address
+    {"84 00 04 00", "00 00 00 04"},             // channel mask: channel 1A
+    {"83 00 02 00", "34 12"},                   // PAN ID
+    {"87 00 01 00", "05"},                      // device type
+};
+
+const Lines ReadLines = {"< 2001 GET_MEM 01 00 08 00", "< 2001 GET_MEM 01 04 01 00",
+                         "< 2001 GET_MEM 84 00 04 00", "< 2001 GET_MEM 83 00 02 00",
+                         "< 2001 GET_MEM 87 00 01 00"};
+
+class EndToEnd : public LiveFormFixture {
+protected:
+    void SetUp() override {
+        LiveFormFixture::SetUp();
+        Gateway.OnChange = WakeMainThread;
+    }
+
+    void Connect() {
+        ConnectTo(Gateway.Port());
+        ASSERT_NE(Reader, nullptr) << Log().join('\n').toStdString();
+        ASSERT_TRUE(WaitUntil([&] { return Gateway.ClientConnected(); }));
+    }
+
+    void Read() {
+        Button("Button2")->click();
+        ASSERT_TRUE(WaitUntil([&] { return AllFieldsEnabled(); })) << Log().join('\n').toStdString();
+    }
+
+    bool GatewayHas(size_t lines) const { return Gateway.Lines().size() >= lines; }
+
+    LoopbackGateway Gateway{Device};
+};
+
+TEST_F(EndToEnd, ConnectLogsTheConnectionAndDisablesConnect) {
+    Connect();
+    EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Connected."}));
+    EXPECT_FALSE(Button("Button1")->isEnabled());
+    EXPECT_TRUE(Messages.Shown.empty());
+}
+
+TEST_F(EndToEnd, ReadFillsAllFiveFieldsFromTheGatewaysAnswers) {
+    Connect();
+    Read();
+    EXPECT_EQ(Edit("Edit3")->text(), "7766554433221100");
+    EXPECT_EQ(Edit("Edit4")->text(), "2A");
+    EXPECT_EQ(Edit("Edit5")->text(), "1A");
+    EXPECT_EQ(Edit("Edit6")->text(), "1234");
+    EXPECT_EQ(Edit("Edit7")->text(), "05");
+    EXPECT_TRUE(Button("Button3")->isEnabled());
+    EXPECT_EQ(Gateway.Lines(), ReadLines);
+    EXPECT_TRUE(Messages.Shown.empty());
+}
+
+TEST_F(EndToEnd, WritePutsExactlyTheThreeWriteLinesOnTheWire) {
+    Connect();
+    Read();
+    Edit("Edit4")->setText("A5");
+    Edit("Edit5")->setText("1A");
+    Edit("Edit6")->setText("1234");
+    Button("Button3")->click();
+    ASSERT_TRUE(WaitUntil([&] { return GatewayHas(ReadLines.size() + 3); }));
+    const Lines all = Gateway.Lines();
+    EXPECT_EQ(Lines(all.begin() + static_cast<long>(ReadLines.size()), all.end()),
+              (Lines{"< 2001 SET_MEM 01 04 01 00 A5", "< 2001 SET_MEM 84 00 04 00 00 00 00 04",
+                     "< 2001 SET_MEM 83 00 02 00 34 12"}));
+}
+
+TEST_F(EndToEnd, ResetSendsTheResetLine) {
+    Connect();
+    Button("Button4")->click();
+    ASSERT_TRUE(WaitUntil([&] { return GatewayHas(1); }));
+    EXPECT_EQ(Gateway.Lines(), Lines{"< 2001 RESET"});
+    EXPECT_EQ(Log().last(), "< 2001 RESET");
+}
+
+TEST_F(EndToEnd, GatewayClosingIsLoggedInOrderAndEndsTheReader) {
+    Connect();
+    Gateway.CloseClient();
+    ASSERT_TRUE(WaitUntil([&] { return Reader->Finished() && Log().size() >= 5; })) << Log().join('\n').toStdString();
+    EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Connected.", "Disconnecting from 127.0.0.1.",
+                                  "Not connected.", ""}));
+    // The carriage return answering the last, empty text found the connection closed.
+    EXPECT_EQ(Reader->TerminatingMessage, "Connection Closed Gracefully.");
+    EXPECT_FALSE(Button("Button1")->isEnabled());
+    EXPECT_TRUE(Messages.Shown.empty());
+}
+
+TEST_F(EndToEnd, ConnectToAClosedPortLogsTheErrorAndConnectStaysEnabled) {
+    int32_t closedPort = 0;
+    {
+        const LoopbackGateway gone{{}};
+        closedPort = gone.Port();
+    }
+    ConnectTo(closedPort);
+    EXPECT_EQ(Reader, nullptr);
+    EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Disconnecting from 127.0.0.1.", "Not connected.",
+                                  "server not responding"}));
+    EXPECT_TRUE(Button("Button1")->isEnabled());
+    Connect();
+    EXPECT_FALSE(Button("Button1")->isEnabled());
+}
+
+TEST_F(EndToEnd, ClosingTheWindowWhileConnectedEndsTheSessionCleanly) {
+    Connect();
+    Read();
+    {
+        const Watchdog watchdog("closing the window");
+        Form.reset();
+    }
+    EXPECT_TRUE(Reader->Finished());
+    EXPECT_TRUE(WaitUntil([&] { return Gateway.ClientClosed(); }));
+    EXPECT_TRUE(Messages.Shown.empty());
+}
+
+// The reader waits in its hand-over of a text while the window closes: the
+// close must neither hang nor hand the text to the window on its way out.
+TEST_F(EndToEnd, ClosingTheWindowWhileATextWaitsForItDoesNotHang) {
+    Connect();
+    const int seen = QueuedCalls();
+    Gateway.Send("banner\r\n");
+    ASSERT_TRUE(WaitForQueuedCall(seen));
+    {
+        const Watchdog watchdog("closing the window");
+        Form.reset();
+    }
+    EXPECT_TRUE(Reader->Finished());
+    EXPECT_EQ(Reader->TerminatingMessage, "OnDataAvailable event is nil.");
+    EXPECT_TRUE(WaitUntil([&] { return Gateway.ClientClosed(); }));
+}
+
+} // namespace
