@@ -1,5 +1,5 @@
 // The reader of one Telnet session: waits for received bytes, parses them and
-// hands each chunk's data text to the GUI thread, until the session ends.
+// hands the data text to the GUI thread line by line, until the session ends.
 #pragma once
 
 #include <string>
@@ -15,7 +15,7 @@ public:
     explicit TIdTelnetReadThread(TIdTelnet* client);
 
     TIdTelnet* const Client; // not owned; outlives the thread
-    // The last chunk's data text; the GUI thread reads it while this thread waits.
+    // The piece of text being handed over; the GUI thread reads it while this thread waits.
     std::string ReceivedText;
 
 protected:

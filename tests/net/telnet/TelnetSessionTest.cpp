@@ -83,6 +83,17 @@ TEST_F(TelnetSession, BytesArrivingDuringTheHandlerComeAsTheNextChunk) {
     EXPECT_EQ(Events(), (Strings{"data:one", "data:two"}));
 }
 
+TEST_F(TelnetSession, LinesThatArriveTogetherAreHandedOverOneByOne) {
+    Open();
+    ClearEvents();
+    Peer.Send("one\r\n");
+    ASSERT_TRUE(Gui->WaitUntil([&] { return Gui->CallQueued(); }));
+    // These pile up behind the first hand-over and come in one receive.
+    Peer.Send("two\r\nthree\r\nfour");
+    ASSERT_TRUE(ServeUntilEvents(4));
+    EXPECT_EQ(Events(), (Strings{"data:one\r\n", "data:two\r\n", "data:three\r\n", "data:four"}));
+}
+
 TEST_F(TelnetSession, WithoutOnDataAvailableTheFirstChunkIsNegotiatedAndEndsTheReader) {
     Client->SetOnDataAvailable(nullptr);
     Open();
