@@ -86,7 +86,9 @@ public:
     int32_t PendingOutputSize() const;
 
     int32_t RecvBufferSize() const { return RecvScratch.Size(); }
-    void SetRecvBufferSize(int32_t size) { RecvScratch.SetSize(size); }
+    // At least one byte: a receive into no room returns 0, which is the
+    // peer's close.
+    void SetRecvBufferSize(int32_t size) { RecvScratch.SetSize(size < 1 ? 1 : size); }
 
     TIdConnectionIntercept* Intercept() const { return FIntercept; }
     void SetIntercept(TIdConnectionIntercept* intercept);

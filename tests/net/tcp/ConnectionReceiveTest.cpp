@@ -93,6 +93,17 @@ TEST(ConnectionReceive, BytesArriveUnchangedWithoutTheFilter) {
     EXPECT_EQ(got, all + all);
 }
 
+TEST(ConnectionReceive, ASmallReceiveBufferStillDeliversEverything) {
+    ConnectedClient c;
+    c.client.SetRecvBufferSize(0);
+    EXPECT_EQ(c.client.RecvBufferSize(), 1);
+    c.PeerSends("chunks");
+    char buffer[6];
+    c.client.ReadExact(buffer, 6);
+    EXPECT_EQ(std::string(buffer, 6), "chunks");
+    EXPECT_TRUE(c.client.IsConnected());
+}
+
 struct Line {
     const char* name;
     std::string queued;
