@@ -1,0 +1,29 @@
+// What the process holds right now, read from /proc/self: threads, memory and
+// the peak of resident memory since the last reset.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+int CountThreads();
+// Waits until at most `count` threads remain; false when they do not within
+// `patience`. A thread that has signalled its end still needs a moment to
+// leave the kernel's task list, and there is nothing to wait on for that.
+bool WaitForThreadCount(int count, std::chrono::milliseconds patience);
+
+// Kilobytes, from /proc/self/status; -1 when the field cannot be read.
+int64_t ResidentKb();
+int64_t PeakResidentKb();
+// Starts a new peak (VmHWM) at the present resident size; false when the
+// kernel does not allow it.
+bool ResetPeakResident();
+
+// AddressSanitizer keeps freed memory in quarantine, so resident sizes say
+// nothing about the program's own use under it.
+constexpr bool MemoryFiguresMeaningful() {
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return true;
+#endif
+}
