@@ -2,6 +2,7 @@
 #include "net/telnet/IdTelnetParser.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "net/telnet/TelnetCodes.h"
@@ -49,20 +50,28 @@ std::string TIdTelnetParser::ProcessInput(const std::string& chunk) {
     // The collected subnegotiation lives for this chunk only; a subnegotiation
     // split across chunks continues with what the later chunk brings.
     std::string output;
+    output.reserve(chunk.size()); // the data text is never longer than the chunk
     std::string subData;
     int32_t subCount = 1;
     uint8_t subOption = 1;
-    for (const char ch : chunk) {
+    const char* const bytes = chunk.data();
+    const size_t size = chunk.size();
+    for (size_t at = 0; at < size; ++at) {
+        const char ch = bytes[at];
         const auto byte = static_cast<uint8_t>(ch);
         switch (ParserState) {
-        case tsData:
-            if (byte == TN_IAC) {
+        case tsData: {
+            // Text between commands is copied a run at a time: most chunks hold no IAC at all.
+            const void* const iac = std::memchr(bytes + at, TN_IAC, size - at);
+            const size_t runEnd = iac ? static_cast<size_t>(static_cast<const char*>(iac) - bytes) : size;
+            output.append(bytes + at, runEnd - at);
+            at = runEnd;
+            if (iac) {
                 IsTelnetPeer = true;
                 ParserState = tsCommand;
-            } else {
-                output += ch;
             }
             break;
+        }
         case tsCommand:
             switch (byte) {
             case TN_IAC: // IAC IAC: one data byte 255
