@@ -1,0 +1,147 @@
+// Received lines (100,000 for the figure) through the window's hand-over into its log, headless,
+// beside a bare QPlainTextEdit given the same lines with appendPlainText.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Form1.h"
+#include "app/LogView.h"
+#include "app/UserMessages.h"
+#include "bench/support/PeakMemory.h"
+#include "net/telnet/IdTelnetInterface.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The event loop (painting included) gets a turn once per frame of a 60 Hz
+// display, as a compositor would throttle a window's updates; the offscreen
+// platform would otherwise paint after every line.
+constexpr std::chrono::milliseconds Frame{16};
+
+// What the gateway sends: the five answers of a read and a line of other text.
+std::vector<std::string> ReceivedLines() {
+    return {
+        "> 2001 MEM 01 00 08 00 12 34 56 78 9A BC DE F0\r\n",
+        "> 2001 MEM 01 04 01 00 05\r\n",
+        "> 2001 MEM 84 00 04 00 00 08 00 00\r\n",
+        "> 2001 MEM 83 00 02 00 34 12\r\n",
+        "> 2001 MEM 87 00 01 00 02\r\n",
+        "bq gateway 2001 ready\r\n",
+    };
+}
+
+// Stands where the Telnet client stands; the benchmark makes its hand-overs.
+class THandOverClient : public TIdTelnetInterface {
+public:
+    void SetHost(const std::string&) override {}
+    std::string GetHost() const override { return "127.0.0.1"; }
+    void SetPort(int32_t) override {}
+    int32_t GetPort() const override { return 23; }
+    void SetTerminal(const std::string&) override {}
+    std::string GetTerminal() const override { return "dumb"; }
+    void SetOnStatus(TIdStatusEvent) override {}
+    void SetOnDataAvailable(TTnDataAvail handler) override { OnDataAvailable = std::move(handler); }
+    void Connect() override {}
+    void Disconnect() override {}
+    void TransmitChar(char) override {}
+
+    TTnDataAvail OnDataAvailable;
+};
+
+class TSilentMessages : public TUserMessages {
+public:
+    void ShowException(const QString&) override {}
+    void ShowMessage(const QString&) override {}
+};
+
+// Feeds every line through `handOver`, timing each call; the event loop runs
+// between calls as it would between two synchronised calls.
+template <class HandOver>
+void FeedLines(benchmark::State& state, HandOver handOver) {
+    const int Lines = static_cast<int>(state.range(0));
+    const std::vector<std::string> lines = ReceivedLines();
+    double longest = 0;
+    double first1k = 0;
+    double last1k = 0;
+    const auto start = Clock::now();
+    auto lastTurn = start;
+    for (int i = 0; i < Lines; ++i) {
+        const auto before = Clock::now();
+        handOver(lines[static_cast<size_t>(i) % lines.size()]);
+        const double took = std::chrono::duration<double>(Clock::now() - before).count();
+        longest = std::max(longest, took);
+        if (i < 1000) first1k += took;
+        if (i >= Lines - 1000) last1k += took;
+        if (Clock::now() - lastTurn >= Frame) {
+            QCoreApplication::processEvents();
+            lastTurn = Clock::now();
+        }
+    }
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    state.counters["longest_handover_ms"] = 1000.0 * longest;
+    state.counters["first_1k_lines_ms"] = 1000.0 * first1k;
+    state.counters["last_1k_lines_ms"] = 1000.0 * last1k;
+}
+
+void ReportMemory(benchmark::State& state, int64_t startKiB) {
+    state.counters["peak_rss_MiB"] = static_cast<double>(PeakMemoryKiB()) / 1024.0;
+    state.counters["rss_growth_MiB"] = static_cast<double>(PeakMemoryKiB() - startKiB) / 1024.0;
+}
+
+void BM_PlainTextEditAppend(benchmark::State& state) {
+    ResetPeakMemory();
+    const int64_t startKiB = CurrentMemoryKiB();
+    for (auto _ : state) {
+        QPlainTextEdit log;
+        log.show();
+        FeedLines(state, [&log](const std::string& line) {
+            log.appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+        });
+        if (log.blockCount() < state.range(0)) state.SkipWithError("lines went missing");
+    }
+    ReportMemory(state, startKiB);
+}
+
+void BM_WindowLog(benchmark::State& state) {
+    ResetPeakMemory();
+    const int64_t startKiB = CurrentMemoryKiB();
+    TSilentMessages messages;
+    for (auto _ : state) {
+        auto client = std::make_unique<THandOverClient>();
+        THandOverClient* handOver = client.get();
+        TForm1 form(std::move(client), messages);
+        form.show();
+        if (!handOver->OnDataAvailable) {
+            state.SkipWithError("the window did not take the data event");
+            break;
+        }
+        FeedLines(state, [handOver](const std::string& line) { handOver->OnDataAvailable(line); });
+        if (form.Ui.Edit3->text().isEmpty() || form.Ui.Memo1->blockCount() < state.range(0))
+            state.SkipWithError("the window did not take the lines in");
+    }
+    ReportMemory(state, startKiB);
+}
+
+} // namespace
+
+// 10,000 and 20,000 lines show how the cost grows; 100,000 is the measurement.
+BENCHMARK(BM_PlainTextEditAppend)->ArgName("lines")->Arg(10000)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowLog)->ArgName("lines")->Arg(10000)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
