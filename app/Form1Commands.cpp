@@ -1,5 +1,7 @@
 // The main window's gateway commands: reading, writing and resetting a device,
 // and the answers to reads.
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -67,6 +69,10 @@ QLineEdit* TForm1::AnswerField(TMemoryField field) const {
 }
 
 void TForm1::IdTelnet1DataAvailable(const std::string& Buffer) {
+    // Status texts the reader raised before handing this chunk over (the
+    // peer's close) wait as posted events; they go first, or a chunk queued
+    // right behind another would overtake them in the log.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     const std::string trimmed = TrimControls(Buffer);
     Log(trimmed);
     const TFieldDescriptors descriptors{MacDescriptor, AddressDescriptor, ChannelDescriptor,
