@@ -6,7 +6,7 @@
 #include "app/ExceptionDisplay.h"
 #include "app/Form1.h"
 #include "app/QtMessageBoxes.h"
-#include "app/UnavailableTelnetClient.h"
+#include "net/telnet/IdTelnet.h"
 #include "runtime/Synchronize.h"
 
 int main(int argc, char* argv[]) {
@@ -23,8 +23,7 @@ int main(int argc, char* argv[]) {
     });
 
     RunGuarded(messages, [&messages] {
-        // TODO(network layer): TUnavailableTelnetClient gives way to TIdTelnet.
-        TForm1 Form1(std::make_unique<TUnavailableTelnetClient>(), messages);
+        TForm1 Form1(std::make_unique<TIdTelnet>(), messages);
         Form1.show();
         QApplication::exec();
     });

@@ -7,7 +7,7 @@
 
 #include "app/Form1.h"
 #include "app/QtMessageBoxes.h"
-#include "app/UnavailableTelnetClient.h"
+#include "net/telnet/IdTelnet.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {
@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("bqTest"));
     TQtMessageBoxes messages;
-    TForm1 form(std::make_unique<TUnavailableTelnetClient>(), messages);
+    TForm1 form(std::make_unique<TIdTelnet>(), messages);
     form.show();
     QApplication::processEvents();
     if (!form.grab().save(QString::fromLocal8Bit(argv[1]))) {
