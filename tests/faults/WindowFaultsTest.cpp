@@ -114,3 +114,22 @@ TEST_F(WindowSession, ClosingTheWindowWhileTheReaderWaitsOnItEndsTheReader) {
     EXPECT_TRUE(WaitForThreadCount(threadsBefore, std::chrono::milliseconds(10000)))
         << CountThreads() << " threads, " << threadsBefore << " before";
 }
+
+// Known fault, kept visible: an answer cut inside its data is recognised by
+// its first piece, and the field shows the bytes received so far as if they
+// were the whole value (MAC "33221100" instead of "7766554433221100"), with
+// no sign that the rest came separately. Enable once partial answers wait
+// for their line end.
+TEST_F(WindowSession, DISABLED_SplitAnswerNeverFillsAFieldWithPartOfItsValue) {
+    loopback::Listener listener;
+    ASSERT_NO_FATAL_FAILURE(ConnectTo(listener.Port()));
+    loopback::Fd peer = listener.Accept();
+    ASSERT_TRUE(peer.Valid());
+    // The second piece goes only after the window has handled the first.
+    ASSERT_TRUE(SendFully(peer.Get(), "> 2001 MEM 01 00 08 00 00 11 22 33"));
+    ASSERT_TRUE(WaitUntil([this] { return Log().size() >= 3; }));
+    ASSERT_TRUE(SendFully(peer.Get(), " 44 55 66 77\r\n"));
+    ASSERT_TRUE(WaitUntil([this] { return Log().size() >= 4; }));
+    EXPECT_TRUE(Edit("Edit3")->text() == QStringLiteral("NC") || Edit("Edit3")->text() == QStringLiteral("7766554433221100"))
+        << Edit("Edit3")->text().toStdString();
+}
