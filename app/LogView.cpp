@@ -3,6 +3,7 @@
 #include "app/LogView.h"
 
 #include <QKeyEvent>
+#include <QTextBlock>
 #include <QTextCursor>
 
 TLogView::TLogView(QWidget* parent) : QPlainTextEdit(parent) {
@@ -19,8 +20,11 @@ void TLogView::AppendLine(const QString& text) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     // Text that the operator typed last, without a line break, keeps its own line.
-    const QString all = document()->toPlainText();
-    if (!all.isEmpty() && !all.endsWith(QLatin1Char('\n'))) cursor.insertText(QStringLiteral("\n"));
+    // Only the last block is looked at: the whole text would make each line
+    // cost as much as the log is long. A line separator (Shift+Enter) counts
+    // as a break, as it does in the plain text.
+    const QString last = document()->lastBlock().text();
+    if (!last.isEmpty() && last.back() != QChar::LineSeparator) cursor.insertText(QStringLiteral("\n"));
     cursor.insertText(line + QLatin1Char('\n'));
 
     setTextCursor(cursor);
