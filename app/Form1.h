@@ -63,6 +63,8 @@ private:
     std::optional<int32_t> ConvertField(QLineEdit* field);
     QLineEdit* AnswerField(TMemoryField field) const;
 
+    // The parameter field whose Enter ran last and whose Exit has not yet run.
+    QLineEdit* EnteredField = nullptr;
     TUserMessages& Messages;
     std::unique_ptr<TIdTelnetInterface> IdTelnet1;
 };

@@ -15,25 +15,35 @@ namespace {
 constexpr int32_t LowestAddress = 0x02, HighestAddress = 0xFE;
 constexpr int32_t LowestChannel = 11, HighestChannel = 26;
 
-// Focus moves inside the window only: a box or another window taking the
-// focus for a while is neither leaving nor entering a field.
-bool MovesInsideWindow(const QEvent* event) {
+// A box or another window taking the focus for a while is no leaving of the field.
+bool LeavesForAnotherWindow(const QEvent* event) {
     const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 } // namespace
 
+// Enter and Exit follow the window's own focus, not Qt's focus events as they
+// come: a field keeps being entered while a box or another window is in front,
+// and the field that has the focus when the window comes back is entered then
+// (a box opened while the focus moved takes away the focus-in of its target).
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    const bool in = event->type() == QEvent::FocusIn;
-    if ((in || event->type() == QEvent::FocusOut) && MovesInsideWindow(event)) {
-        using THandler = void (TForm1::*)();
-        THandler handler = nullptr;
-        if (watched == Ui.Edit4) handler = in ? &TForm1::Edit4Enter : &TForm1::Edit4Exit;
-        if (watched == Ui.Edit5) handler = in ? &TForm1::Edit5Enter : &TForm1::Edit5Exit;
-        if (watched == Ui.Edit6) handler = in ? &TForm1::Edit6Enter : &TForm1::Edit6Exit;
-        if (handler) RunGuarded(Messages, [this, handler] { (this->*handler)(); });
+    using THandler = void (TForm1::*)();
+    auto* field = static_cast<QLineEdit*>(watched);
+    THandler handler = nullptr;
+    if (event->type() == QEvent::FocusIn && field != EnteredField) {
+        EnteredField = field;
+        if (field == Ui.Edit4) handler = &TForm1::Edit4Enter;
+        if (field == Ui.Edit5) handler = &TForm1::Edit5Enter;
+        if (field == Ui.Edit6) handler = &TForm1::Edit6Enter;
+    } else if (event->type() == QEvent::FocusOut && field == EnteredField &&
+               !LeavesForAnotherWindow(event)) {
+        EnteredField = nullptr;
+        if (field == Ui.Edit4) handler = &TForm1::Edit4Exit;
+        if (field == Ui.Edit5) handler = &TForm1::Edit5Exit;
+        if (field == Ui.Edit6) handler = &TForm1::Edit6Exit;
     }
+    if (handler) RunGuarded(Messages, [this, handler] { (this->*handler)(); });
     return QWidget::eventFilter(watched, event);
 }
 

@@ -14,6 +14,11 @@
 #include "app/Form1.h"
 #include "app/LogView.h"
 
+// Failures print texts, not their bytes.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 // Types `text` key by key; unlike QTest::keyClicks, also letters outside ASCII.
 inline void TypeText(QWidget* widget, const QString& text) {
     for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
