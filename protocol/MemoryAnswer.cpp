@@ -52,8 +52,12 @@ std::optional<TMemoryAnswer> RecogniseMemoryAnswer(const std::string& trimmed,
     if (Piece(trimmed, 0, PrefixLength) != AsciiUpper("> " + gateway + " MEM ")) return std::nullopt;
     const std::string descriptor = Piece(trimmed, DescriptorPos, DescriptorLength);
     for (const TAnswerRow& row : AnswerRows) {
-        if (descriptor == descriptors.*row.Descriptor)
-            return TMemoryAnswer{row.Field, row.Decode(Piece(trimmed, DataPos, row.DataLength))};
+        if (descriptor != descriptors.*row.Descriptor) continue;
+        // An answer cut short (split across chunks, or truncated by the gateway)
+        // would fill the field with part of its value, which a later write could
+        // send back to the device; it is treated as no answer instead.
+        if (trimmed.size() < DataPos + row.DataLength) return std::nullopt;
+        return TMemoryAnswer{row.Field, row.Decode(Piece(trimmed, DataPos, row.DataLength))};
     }
     return std::nullopt;
 }
