@@ -103,7 +103,7 @@ void BM_TelnetReceivePath(benchmark::State& state) {
         handovers += session.Handovers;
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(total));
-    state.counters["bytes_per_handover"] =
+    state.counters["bytes_per_OnDataAvailable"] =
         handovers ? static_cast<double>(state.iterations() * total) / static_cast<double>(handovers) : 0.0;
     ReportMemory(state, startKiB);
 }
