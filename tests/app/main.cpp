@@ -14,6 +14,8 @@ extern "C" const char* __tsan_default_suppressions() {
 #endif
 
 int main(int argc, char* argv[]) {
+    // Headless unless told otherwise, so that listing the tests works without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("bqTest"));
     ::testing::InitGoogleTest(&argc, argv);
