@@ -115,12 +115,10 @@ TEST_F(WindowSession, ClosingTheWindowWhileTheReaderWaitsOnItEndsTheReader) {
         << CountThreads() << " threads, " << threadsBefore << " before";
 }
 
-// Known fault, kept visible: an answer cut inside its data is recognised by
-// its first piece, and the field shows the bytes received so far as if they
-// were the whole value (MAC "33221100" instead of "7766554433221100"), with
-// no sign that the rest came separately. Enable once partial answers wait
-// for their line end.
-TEST_F(WindowSession, DISABLED_SplitAnswerNeverFillsAFieldWithPartOfItsValue) {
+// An answer cut inside its data must not fill its field with the bytes
+// received so far as if they were the whole value (MAC "33221100" in place of
+// "7766554433221100"); the first piece holds the prefix and the descriptor.
+TEST_F(WindowSession, SplitAnswerNeverFillsAFieldWithPartOfItsValue) {
     loopback::Listener listener;
     ASSERT_NO_FATAL_FAILURE(ConnectTo(listener.Port()));
     loopback::Fd peer = listener.Accept();
