@@ -29,14 +29,21 @@ void CheckTrim(const std::string& chunk, const std::string& trimmed) {
             FuzzRequire(IsControl(chunk[i]), "only characters of code 32 or less are removed");
 }
 
-// The descriptors in the order in which they are compared.
-std::vector<std::pair<TMemoryField, std::string>> DescriptorOrder() {
+struct TDescriptorRow {
+    TMemoryField Field;
+    std::string Descriptor;
+    size_t DataLength; // the characters of the field's bytes, "XX XX ..."
+};
+
+// The descriptors in the order in which they are compared, with the data
+// each one's answer must carry in full.
+std::vector<TDescriptorRow> DescriptorOrder() {
     const TFieldDescriptors d = DefaultFieldDescriptors();
-    return {{TMemoryField::Mac, d.Mac},
-            {TMemoryField::Address, d.Address},
-            {TMemoryField::Channel, d.Channel},
-            {TMemoryField::PanId, d.PanId},
-            {TMemoryField::Type, d.Type}};
+    return {{TMemoryField::Mac, d.Mac, 8 * 3 - 1},
+            {TMemoryField::Address, d.Address, 1 * 3 - 1},
+            {TMemoryField::Channel, d.Channel, 4 * 3 - 1},
+            {TMemoryField::PanId, d.PanId, 2 * 3 - 1},
+            {TMemoryField::Type, d.Type, 1 * 3 - 1}};
 }
 
 void CheckRecognition(const std::string& trimmed, const std::string& gateway) {
@@ -46,18 +53,20 @@ void CheckRecognition(const std::string& trimmed, const std::string& gateway) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     const bool prefixMatches = trimmed.compare(0, 11, prefix) == 0 && prefix.size() == 11;
     const std::string descriptor = trimmed.size() > 11 ? trimmed.substr(11, 11) : std::string();
-    const std::vector<std::pair<TMemoryField, std::string>> order = DescriptorOrder();
-    const std::pair<TMemoryField, std::string>* row = nullptr;
+    const std::vector<TDescriptorRow> order = DescriptorOrder();
+    const TDescriptorRow* row = nullptr;
     for (const auto& candidate : order) {
-        if (candidate.second == descriptor) {
+        if (candidate.Descriptor == descriptor) {
             row = &candidate;
             break;
         }
     }
-    FuzzRequire(answer.has_value() == (prefixMatches && row != nullptr),
-                "an answer is recognised exactly when prefix and descriptor match");
+    // The data starts after the descriptor and one separator.
+    const bool wholeData = row != nullptr && trimmed.size() >= 11 + 11 + 1 + row->DataLength;
+    FuzzRequire(answer.has_value() == (prefixMatches && row != nullptr && wholeData),
+                "an answer is recognised exactly when prefix and descriptor match and its data is whole");
     if (!answer) return;
-    FuzzRequire(answer->Field == row->first, "the first equal descriptor selects the field");
+    FuzzRequire(answer->Field == row->Field, "the first equal descriptor selects the field");
     FuzzRequire(answer->Text.size() <= 23 || answer->Text == ChannelErrorText,
                 "a field value is never longer than its data");
 }
