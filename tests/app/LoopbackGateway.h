@@ -12,6 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/UniqueFd.h"
+
 class LoopbackGateway {
 public:
     // `memory`: descriptor -> data bytes answered to "< 2001 GET_MEM <descriptor>".
@@ -21,7 +24,7 @@ public:
     LoopbackGateway(const LoopbackGateway&) = delete;
     LoopbackGateway& operator=(const LoopbackGateway&) = delete;
 
-    int32_t Port() const { return BoundPort; }
+    int32_t Port() const { return Listener.Port(); }
     // Non-empty lines received so far, without their line ends.
     std::vector<std::string> Lines() const;
     bool ClientConnected() const;
@@ -39,12 +42,14 @@ private:
     void Take(const std::string& bytes);
     void Answer(const std::string& line);
     void Changed();
+    // A client that has gone shows at the next receive, so a failed send is let be.
+    void SendToClient(const std::string& text);
 
     std::map<std::string, std::string> Memory;
-    int ListenFd = -1;
-    int ClientFd = -1;       // gateway thread only
-    int WakePipe[2] = {-1, -1};
-    int32_t BoundPort = 0;
+    loopback::Listener Listener;
+    UniqueFd Client;         // gateway thread only
+    UniqueFd WakeReceiver;   // the wake pipe's ends
+    UniqueFd WakeSender;
     std::string Partial;     // gateway thread only
     mutable std::mutex Lock;
     std::vector<std::string> Received; // guarded

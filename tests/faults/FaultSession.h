@@ -2,9 +2,6 @@
 // byte by byte, with the test's main thread as the client's GUI thread.
 #pragma once
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -17,8 +14,9 @@
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "runtime/Synchronize.h"
-#include "tests/net/tcp/LoopbackPeer.h"
 #include "tests/net/telnet/GuiThread.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 class FaultSession : public ::testing::Test {
 protected:
@@ -46,20 +44,13 @@ protected:
         Client->Connect();
         Peer = Listener.Accept();
         ASSERT_TRUE(Peer.Valid());
-        const int on = 1;
-        ::setsockopt(Peer.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        loopback::SetNoDelay(Peer.Get());
         Reader = Client->ReaderThread();
         ASSERT_NE(Reader, nullptr);
         Gui->WatchEnd(Reader);
     }
 
-    // The peer's abortive close: SO_LINGER with a zero timeout makes close()
-    // send RST instead of FIN (RFC 793 "abort").
-    void ResetPeer() {
-        const linger abort{1, 0};
-        ::setsockopt(Peer.Get(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-        Peer.Close();
-    }
+    void ResetPeer() { loopback::CloseWithReset(Peer); }
 
     void Record(const std::string& event) {
         {
@@ -95,7 +86,7 @@ protected:
     // Declared first, destroyed last: the watchers it joins need the reader gone.
     std::unique_ptr<GuiThread> Gui = std::make_unique<GuiThread>();
     loopback::Listener Listener;
-    loopback::Fd Peer;
+    UniqueFd Peer;
     std::unique_ptr<TIdTelnet> Client;
     std::shared_ptr<TIdTelnetReadThread> Reader;
     std::string Received; // main thread only

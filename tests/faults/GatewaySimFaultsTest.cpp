@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "PeerSending.h"
 #include "WindowSession.h"
 #include "app/Cp1251.h"
 #include "protocol/CommandLines.h"
 #include "protocol/MemoryAnswer.h"
 #include "tests/gateway-sim/SimProcess.h"
-#include "tests/net/tcp/LoopbackPeer.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -31,10 +31,10 @@ std::vector<std::string> ReadCommands() {
 // types the five read commands, line ends removed.
 std::vector<std::string> SimLines(const std::vector<std::string>& options, size_t count) {
     TSimProcess sim(options);
-    loopback::Fd client = loopback::ConnectTo(sim.Port());
+    UniqueFd client = loopback::ConnectTo(sim.Port());
     std::vector<std::string> lines;
     if (!client.Valid()) return lines;
-    for (const std::string& command : ReadCommands()) SendFully(client.Get(), command + "\r\n");
+    for (const std::string& command : ReadCommands()) loopback::SendAll(client.Get(), command + "\r\n");
     std::string received;
     for (int round = 0; round < 1000 && lines.size() < count; ++round) {
         const std::string more = loopback::ReceiveSome(client.Get());

@@ -10,11 +10,13 @@
 
 #include "FaultSession.h"
 #include "FloodSource.h"
-#include "PeerSending.h"
-#include "ProcessProbe.h"
 #include "net/stack/WinsockErrors.h"
 #include "net/telnet/TelnetCodes.h"
+#include "tests/support/ByteText.h"
+#include "tests/support/LoopbackPeer.h"
+#include "tests/support/ProcessProbe.h"
 
+using namespace std::chrono_literals;
 using ::testing::AnyOf;
 using ::testing::ElementsAre;
 using ::testing::Eq;
@@ -29,12 +31,6 @@ size_t FloodBytes() {
     // A shorter flood for slow instrumented builds; the cases stay the same.
     const char* megabytes = std::getenv("BQ_FLOOD_MB");
     return (megabytes ? std::strtoul(megabytes, nullptr, 10) : 50) * MiB;
-}
-
-std::string Iac(std::initializer_list<uint8_t> bytes) {
-    std::string wire;
-    for (const uint8_t byte : bytes) wire += static_cast<char>(byte);
-    return wire;
 }
 
 } // namespace
@@ -84,7 +80,7 @@ TEST_F(FaultSession, PeerResetDuringASendBurstRaisesAndKeepsRaising) {
 // the owner's Disconnect then reports the close on its own thread.
 TEST_F(FaultSession, PeerResetWhileTheReaderWaitsEndsItWithTheResetError) {
     ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_TRUE(SendFully(Peer.Get(), "line\r\n"));
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "line\r\n"));
     ASSERT_TRUE(ServeUntilReceived(6));
     ResetPeer();
 
@@ -107,7 +103,7 @@ TEST_F(FaultSession, PeerSendingOneByteAtATimeLosesNothing) {
     ASSERT_GT(source.Requests(), 20U);
     std::thread peer([&] {
         for (const char byte : wire)
-            if (!SendFully(Peer.Get(), std::string(1, byte))) return;
+            if (!loopback::SendAll(Peer.Get(), std::string(1, byte))) return;
     });
     const bool arrived = ServeUntilReceived(source.Data().Count);
     peer.join();
@@ -136,7 +132,7 @@ TEST_P(FloodTest, EveryDataByteArrivesOnceInOrderAndMemoryStaysBounded) {
 
     std::thread peer([&, fd = Peer.Get()] {
         for (size_t sent = 0; sent < total; sent += 65536)
-            if (!SendFully(fd, source.Next(std::min<size_t>(65536, total - sent)))) return;
+            if (!loopback::SendAll(fd, source.Next(std::min<size_t>(65536, total - sent)))) return;
     });
     const bool arrived = ServeLong([&] { return got.Count >= total; }, 240s);
     const int64_t peak = PeakResidentKb();
@@ -168,13 +164,13 @@ TEST_F(FaultSession, SubnegotiationThatNeverEndsCostsAChunkAndTheSessionRecovers
     const bool peakReset = ResetPeakResident();
     const int64_t residentBefore = ResidentKb();
     std::thread peer([&, fd = Peer.Get()] {
-        if (!SendFully(fd, Iac({TN_IAC, TN_SB, TNO_TERMTYPE}))) return;
+        if (!loopback::SendAll(fd, Bytes({TN_IAC, TN_SB, TNO_TERMTYPE}))) return;
         // Never IAC, never the single byte SEND that would ask for a reply.
         std::string block(65536, '\0');
         for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>('A' + i % 26);
         for (size_t sent = 0; sent < payload; sent += block.size())
-            if (!SendFully(fd, block)) return;
-        SendFully(fd, Iac({TN_IAC, TN_SE}) + "hello\r\n" + Iac({TN_IAC, TN_DO, TNO_TERMTYPE}));
+            if (!loopback::SendAll(fd, block)) return;
+        loopback::SendAll(fd, Bytes({TN_IAC, TN_SE}) + "hello\r\n" + Bytes({TN_IAC, TN_DO, TNO_TERMTYPE}));
     });
     const bool recovered = ServeUntilReceived(7, 120s);
     const int64_t peak = PeakResidentKb();
@@ -184,7 +180,7 @@ TEST_F(FaultSession, SubnegotiationThatNeverEndsCostsAChunkAndTheSessionRecovers
 
     EXPECT_EQ(Received, "hello\r\n");
     EXPECT_GT(Deliveries, 1U) << "the subnegotiation's chunks are delivered as empty texts";
-    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 3), Iac({TN_IAC, TN_WILL, TNO_TERMTYPE}));
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 3), Bytes({TN_IAC, TN_WILL, TNO_TERMTYPE}));
     Client->Disconnect();
     EXPECT_EQ(loopback::ReceiveUntilClosed(Peer.Get()), "") << "the unfinished subnegotiation got a reply";
     RecordProperty("PeakGrowthKb", std::to_string(peak - residentBefore));

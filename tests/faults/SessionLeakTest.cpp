@@ -6,14 +6,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "ProcessProbe.h"
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldDescriptors.h"
 #include "tests/gateway-sim/SimProcess.h"
-#include "tests/net/tcp/LoopbackPeer.h"
 #include "tests/net/telnet/GuiThread.h"
+#include "tests/support/ProcessProbe.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -59,14 +60,14 @@ TEST(SessionLeak, ConnectDisconnectCyclesLeaveNothingBehind) {
     const int baseThreads = CountThreads();
     const int warmUp = 20;
     for (int i = 0; i < warmUp; ++i) ASSERT_TRUE(Cycle(client, gui, received)) << "warm-up cycle " << i;
-    const int descriptorsBefore = loopback::CountOpenDescriptors();
+    const int descriptorsBefore = CountOpenDescriptors();
     const int64_t residentBefore = ResidentKb();
 
     const int cycles = LeakCycles();
     for (int i = 0; i < cycles; ++i) ASSERT_TRUE(Cycle(client, gui, received)) << "cycle " << i;
 
     EXPECT_TRUE(WaitForThreadCount(baseThreads, 10s)) << CountThreads() << " threads, " << baseThreads << " before";
-    EXPECT_EQ(loopback::CountOpenDescriptors(), descriptorsBefore);
+    EXPECT_EQ(CountOpenDescriptors(), descriptorsBefore);
     const int64_t residentAfter = ResidentKb();
     RecordProperty("Cycles", std::to_string(cycles));
     RecordProperty("ResidentBeforeKb", std::to_string(residentBefore));

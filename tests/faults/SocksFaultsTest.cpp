@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ProcessProbe.h"
 #include "net/telnet/IdTelnet.h"
-#include "tests/net/tcp/FakeSocksProxy.h"
-#include "tests/net/tcp/LoopbackPeer.h"
+#include "tests/support/FakeSocksProxy.h"
+#include "tests/support/ProcessProbe.h"
 
 using namespace std::chrono_literals;
 
@@ -46,7 +45,7 @@ class SocksHangupTest : public ::testing::TestWithParam<SocksHangup> {};
 
 TEST_P(SocksHangupTest, RaisesItsErrorAndDisconnectLeavesNothingOpen) {
     const SocksHangup& row = GetParam();
-    const int descriptorsBefore = loopback::CountOpenDescriptors();
+    const int descriptorsBefore = CountOpenDescriptors();
     const int threadsBefore = CountThreads();
     {
         FakeSocksProxy proxy(row.Script);
@@ -71,7 +70,7 @@ TEST_P(SocksHangupTest, RaisesItsErrorAndDisconnectLeavesNothingOpen) {
         EXPECT_FALSE(client.SocketHandle.SocketAllocated());
         EXPECT_EQ(proxy.Mismatch(), "");
     }
-    EXPECT_EQ(loopback::CountOpenDescriptors(), descriptorsBefore);
+    EXPECT_EQ(CountOpenDescriptors(), descriptorsBefore);
     EXPECT_TRUE(WaitForThreadCount(threadsBefore, 10s));
 }
 

@@ -6,13 +6,13 @@
 #include <string>
 #include <thread>
 
-#include "PeerSending.h"
-#include "ProcessProbe.h"
 #include "WindowSession.h"
 #include "app/Cp1251.h"
 #include "protocol/MemoryAnswer.h"
-#include "tests/net/tcp/LoopbackPeer.h"
 #include "tests/net/telnet/GuiThread.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
+#include "tests/support/ProcessProbe.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ QStringList Lines(std::initializer_list<const char*> texts) {
 TEST_F(WindowSession, PeerClosingMidLineLogsThePieceThenTheClose) {
     loopback::Listener listener;
     ASSERT_NO_FATAL_FAILURE(ConnectTo(listener.Port()));
-    loopback::Fd peer = listener.Accept();
+    UniqueFd peer = listener.Accept();
     ASSERT_TRUE(peer.Valid());
-    ASSERT_TRUE(SendFully(peer.Get(), "> 2001 MEM 01 00"));
+    ASSERT_TRUE(loopback::SendAll(peer.Get(), "> 2001 MEM 01 00"));
     ::shutdown(peer.Get(), SHUT_WR);
 
     ASSERT_TRUE(WaitForReaderEnd());
@@ -63,14 +63,14 @@ TEST_F(WindowSession, PeerSendingAnAnswerByteByByteGetsOneCarriageReturnPerByte)
     const std::string answer = "> 2001 MEM 01 04 01 00 2A\r\n";
     loopback::Listener listener;
     ASSERT_NO_FATAL_FAILURE(ConnectTo(listener.Port()));
-    loopback::Fd peer = listener.Accept();
+    UniqueFd peer = listener.Accept();
     ASSERT_TRUE(peer.Valid());
 
     std::atomic<size_t> answered{0};
     std::atomic<bool> done{false};
     std::thread trickle([&, fd = peer.Get()] {
         for (const char byte : answer) {
-            if (!SendFully(fd, std::string(1, byte)) || loopback::ReceiveExactly(fd, 2) != "\r\n") break;
+            if (!loopback::SendAll(fd, std::string(1, byte)) || loopback::ReceiveExactly(fd, 2) != "\r\n") break;
             ++answered;
         }
         done = true;
@@ -95,12 +95,12 @@ TEST_F(WindowSession, ClosingTheWindowWhileTheReaderWaitsOnItEndsTheReader) {
     const int threadsBefore = CountThreads();
     loopback::Listener listener;
     ASSERT_NO_FATAL_FAILURE(ConnectTo(listener.Port()));
-    loopback::Fd peer = listener.Accept();
+    UniqueFd peer = listener.Accept();
     ASSERT_TRUE(peer.Valid());
     EXPECT_GT(CountThreads(), threadsBefore);
 
     const int queued = QueuedCalls();
-    ASSERT_TRUE(SendFully(peer.Get(), "banner\r\n"));
+    ASSERT_TRUE(loopback::SendAll(peer.Get(), "banner\r\n"));
     ASSERT_TRUE(WaitForQueuedCall(queued)) << "the reader never asked for the GUI thread";
     {
         Watchdog watchdog("destroying the window", std::chrono::milliseconds(10000));
@@ -121,12 +121,12 @@ TEST_F(WindowSession, ClosingTheWindowWhileTheReaderWaitsOnItEndsTheReader) {
 TEST_F(WindowSession, SplitAnswerNeverFillsAFieldWithPartOfItsValue) {
     loopback::Listener listener;
     ASSERT_NO_FATAL_FAILURE(ConnectTo(listener.Port()));
-    loopback::Fd peer = listener.Accept();
+    UniqueFd peer = listener.Accept();
     ASSERT_TRUE(peer.Valid());
     // The second piece goes only after the window has handled the first.
-    ASSERT_TRUE(SendFully(peer.Get(), "> 2001 MEM 01 00 08 00 00 11 22 33"));
+    ASSERT_TRUE(loopback::SendAll(peer.Get(), "> 2001 MEM 01 00 08 00 00 11 22 33"));
     ASSERT_TRUE(WaitUntil([this] { return Log().size() >= 3; }));
-    ASSERT_TRUE(SendFully(peer.Get(), " 44 55 66 77\r\n"));
+    ASSERT_TRUE(loopback::SendAll(peer.Get(), " 44 55 66 77\r\n"));
     ASSERT_TRUE(WaitUntil([this] { return Log().size() >= 4; }));
     EXPECT_TRUE(Edit("Edit3")->text() == QStringLiteral("NC") || Edit("Edit3")->text() == QStringLiteral("7766554433221100"))
         << Edit("Edit3")->text().toStdString();

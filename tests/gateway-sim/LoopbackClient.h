@@ -2,22 +2,20 @@
 // every read waits on the socket with a deadline.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "tests/support/LoopbackPeer.h"
+
 class TLoopbackClient {
 public:
-    explicit TLoopbackClient(uint16_t port);
-    ~TLoopbackClient();
-    TLoopbackClient(const TLoopbackClient&) = delete;
-    TLoopbackClient& operator=(const TLoopbackClient&) = delete;
+    // Connects with Nagle's algorithm off; fails the test when nothing listens.
+    explicit TLoopbackClient(int32_t port);
 
-    bool Connected() const { return Fd >= 0; }
     void Send(std::string_view bytes);
-    // One send() per byte, as a person typing (Nagle off).
+    // One send() per byte, as a person typing.
     void SendByByte(std::string_view bytes);
     // The next line ending in CR LF, without it; nothing at EOF or deadline.
     std::optional<std::string> ReadLine();
@@ -26,15 +24,14 @@ public:
     // True when the peer closes (EOF or reset) before the deadline; the
     // bytes that came before are kept in `rest`.
     bool WaitForClose(std::string& rest);
-    // Closes with an RST instead of a FIN (SO_LINGER with zero time).
-    void Reset();
+    // Closes with an RST instead of a FIN.
+    void Reset() { loopback::CloseWithReset(Socket); }
 
 private:
-    enum class TFill { Data, Closed, Timeout };
     // Appends one receive to Pending.
-    TFill Fill(std::chrono::steady_clock::time_point deadline);
+    loopback::Received Fill(const Deadline& deadline);
 
-    int Fd = -1;
+    UniqueFd Socket;
     std::string Pending;
 };
 

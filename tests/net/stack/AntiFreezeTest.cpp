@@ -3,11 +3,13 @@
 
 #include <future>
 
-#include "Loopback.h"
+#include "StackUser.h"
 #include "net/stack/IdAntiFreezeBase.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdSocketHandle.h"
 #include "runtime/Synchronize.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -80,7 +82,7 @@ struct TSlicing {
 class WaitSlicingTest : public AntiFreezeTest, public testing::WithParamInterface<TSlicing> {
 protected:
     TStackUser StackUser;
-    TLoopbackListener Listener;
+    loopback::Listener Listener;
     TIdSocketHandle Handle;
 };
 
@@ -88,7 +90,7 @@ TEST_P(WaitSlicingTest, OneTurnPerSlice) {
     Handle.OpenSocket(Id_SOCK_STREAM, 0);
     Handle.SetRemote("127.0.0.1", Listener.Port());
     ASSERT_NE(Handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-    const TFd peer = Listener.Accept();
+    const UniqueFd peer = Listener.Accept();
     AntiFreeze.IdleTimeOut = GetParam().IdleTimeOut;
     EXPECT_FALSE(Handle.WaitReadable(GetParam().Timeout));
     EXPECT_EQ(AntiFreeze.Calls, GetParam().Slices);
@@ -101,13 +103,13 @@ INSTANTIATE_TEST_SUITE_P(Slices, WaitSlicingTest,
 
 TEST_F(AntiFreezeTest, AnEndlessWaitEndsAtTheSliceThatFindsData) {
     TStackUser stackUser;
-    TLoopbackListener listener;
+    loopback::Listener listener;
     TIdSocketHandle handle;
     handle.OpenSocket(Id_SOCK_STREAM, 0);
     handle.SetRemote("127.0.0.1", listener.Port());
     ASSERT_NE(handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-    const TFd peer = listener.Accept();
-    ASSERT_TRUE(SendAll(peer.Get(), "x"));
+    const UniqueFd peer = listener.Accept();
+    ASSERT_TRUE(loopback::SendAll(peer.Get(), "x"));
     AntiFreeze.IdleTimeOut = 10;
     EXPECT_TRUE(handle.WaitReadable(IdTimeoutInfinite));
     EXPECT_EQ(AntiFreeze.Calls, 0) << "a readable slice is not idle";

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "Loopback.h"
+#include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdStack.h"
 #include "net/stack/SplitAtDelimiter.h"

@@ -6,8 +6,10 @@
 #include <thread>
 #include <unistd.h>
 
-#include "Loopback.h"
+#include "StackUser.h"
 #include "net/stack/IdSocketHandle.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -23,9 +25,9 @@ protected:
     void TearDown() override { std::remove(FileName.c_str()); }
 
     TStackUser StackUser;
-    TLoopbackListener Listener;
+    loopback::Listener Listener;
     TIdSocketHandle Handle;
-    TFd Peer;
+    UniqueFd Peer;
     const std::string FileName =
         testing::TempDir() + "bq-file-send-" + std::to_string(::getpid()) + ".bin";
 };
@@ -37,7 +39,7 @@ TEST_F(FileSendTest, SendsTheWholeFileAndGivesItsSize) {
     ASSERT_NE(FileSendRoutine, nullptr);
     std::string received;
     // The peer reads while the file goes out, so a full socket buffer cannot stall.
-    std::thread reader([&] { received = ReceiveExactly(Peer.Get(), content.size()); });
+    std::thread reader([&] { received = loopback::ReceiveExactly(Peer.Get(), content.size()); });
     const int32_t sent = FileSendRoutine(Handle.Socket(), FileName);
     reader.join();
     EXPECT_EQ(sent, static_cast<int32_t>(content.size()));
@@ -50,7 +52,7 @@ TEST_F(FileSendTest, AMissingFileGivesZero) {
 
 TEST_F(FileSendTest, AVanishedPeerGivesZeroWithoutSignal) {
     std::ofstream(FileName, std::ios::binary) << std::string(4 << 20, 'f');
-    Peer.Reset();
+    Peer.Close();
     int32_t sent = 1;
     for (int attempt = 0; attempt < 20 && sent != 0; ++attempt)
         sent = FileSendRoutine(Handle.Socket(), FileName);

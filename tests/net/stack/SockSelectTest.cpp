@@ -6,10 +6,12 @@
 #include <sys/resource.h>
 #include <sys/select.h>
 
-#include "Loopback.h"
+#include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdSocketHandle.h"
 #include "net/stack/WinsockErrors.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ protected:
     // A connected pair: the handle's socket and the accepted peer.
     struct TPair {
         TIdSocketHandle Handle;
-        TFd Peer;
+        UniqueFd Peer;
     };
 
     void Connect(TPair& pair) {
@@ -30,7 +32,7 @@ protected:
     }
 
     TStackUser StackUser;
-    TLoopbackListener Listener;
+    loopback::Listener Listener;
 };
 
 // A wait without limit on sockets that never become readable: only raising
@@ -53,7 +55,7 @@ TEST_F(SockSelectTest, SixtyFiveSocketsRaiseBeforeAnyWait) {
 TEST_F(SockSelectTest, SixtyFourSocketsAreAllowed) {
     TPair pair;
     Connect(pair);
-    ASSERT_TRUE(SendAll(pair.Peer.Get(), "x"));
+    ASSERT_TRUE(loopback::SendAll(pair.Peer.Get(), "x"));
     TIdSocketList sockets(64, pair.Handle.Socket());
     EXPECT_EQ(GlobalStack->SockSelect(&sockets, nullptr, nullptr, 5000), 64);
     EXPECT_EQ(sockets.size(), 64u);
@@ -63,7 +65,7 @@ TEST_F(SockSelectTest, OnlyTheReadySocketsStayInTheLists) {
     TPair quiet, talking;
     Connect(quiet);
     Connect(talking);
-    ASSERT_TRUE(SendAll(talking.Peer.Get(), "x"));
+    ASSERT_TRUE(loopback::SendAll(talking.Peer.Get(), "x"));
     TIdSocketList readable{quiet.Handle.Socket(), talking.Handle.Socket()};
     TIdSocketList writable{quiet.Handle.Socket()};
     TIdSocketList failed{quiet.Handle.Socket(), talking.Handle.Socket()};
@@ -92,9 +94,9 @@ TEST_F(SockSelectTest, NoSocketsAtAllIsAnInvalidArgument) {
 TEST_F(SockSelectTest, AClosedDescriptorIsNoSocket) {
     TPair pair;
     Connect(pair);
-    TFd spare(::fcntl(pair.Handle.Socket(), F_DUPFD_CLOEXEC, 0));
+    UniqueFd spare(::fcntl(pair.Handle.Socket(), F_DUPFD_CLOEXEC, 0));
     const int closed = spare.Get();
-    spare.Reset();
+    spare.Close();
     TIdSocketList sockets{closed};
     EXPECT_EQ(GlobalStack->SockSelect(&sockets, nullptr, nullptr, IdTimeoutInfinite), IdSocketError);
     EXPECT_EQ(GlobalStack->SockLastError(), Id_WSAENOTSOCK);
@@ -115,9 +117,9 @@ TEST_F(SockSelectTest, WaitsOnADescriptorBeyondFdSetSize) {
     TPair pair;
     Connect(pair);
     {
-        const TFd high(::fcntl(pair.Handle.Socket(), F_DUPFD_CLOEXEC, FD_SETSIZE + 10));
+        const UniqueFd high(::fcntl(pair.Handle.Socket(), F_DUPFD_CLOEXEC, FD_SETSIZE + 10));
         ASSERT_GE(high.Get(), FD_SETSIZE);
-        ASSERT_TRUE(SendAll(pair.Peer.Get(), "x"));
+        ASSERT_TRUE(loopback::SendAll(pair.Peer.Get(), "x"));
         TIdSocketList sockets{high.Get()};
         EXPECT_EQ(GlobalStack->SockSelect(&sockets, nullptr, nullptr, 5000), 1);
         EXPECT_EQ(sockets, TIdSocketList{high.Get()});

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "Loopback.h"
+#include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdStack.h"
 #include "net/stack/WinsockBinding.h"

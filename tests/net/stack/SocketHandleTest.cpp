@@ -6,12 +6,14 @@
 #include <future>
 #include <thread>
 
-#include "Loopback.h"
+#include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdSocketHandle.h"
 #include "net/stack/WinsockBinding.h"
 #include "net/stack/WinsockErrors.h"
 #include "runtime/Exception.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -36,9 +38,9 @@ protected:
     }
 
     TStackUser StackUser;
-    TLoopbackListener Listener;
+    loopback::Listener Listener;
     TIdSocketHandle Handle;
-    TFd Peer;
+    UniqueFd Peer;
 };
 
 TEST_F(SocketHandleTest, NewHandleIsCleared) {
@@ -81,7 +83,7 @@ TEST_F(SocketHandleTest, ConnectFillsBothBindings) {
 }
 
 TEST_F(SocketHandleTest, ConnectToAClosedPortIsRefused) {
-    const TClosedLoopbackPort closed;
+    const loopback::ClosedPort closed;
     Handle.OpenSocket(Id_SOCK_STREAM, 0);
     Handle.SetRemote("127.0.0.1", closed.Port());
     const int result = Handle.ConnectToPeer(Id_PF_INET);
@@ -112,7 +114,7 @@ TEST_F(SocketHandleTest, ReleaseClosesTheConnectionAndClearsTheBinding) {
     EXPECT_EQ(Handle.IP, "");
     EXPECT_EQ(Handle.Port, 0);
     EXPECT_EQ(Handle.RemoteIP, "");
-    EXPECT_EQ(ReceiveExactly(Peer.Get(), 1), "") << "the peer sees the end of the stream";
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 1), "") << "the peer sees the end of the stream";
 }
 
 TEST_F(SocketHandleTest, OpeningAgainClosesTheFirstSocket) {
@@ -120,23 +122,23 @@ TEST_F(SocketHandleTest, OpeningAgainClosesTheFirstSocket) {
     Handle.OpenSocket(Id_SOCK_STREAM, 0);
     EXPECT_TRUE(Handle.SocketAllocated());
     EXPECT_EQ(Handle.RemoteIP, "");
-    EXPECT_EQ(ReceiveExactly(Peer.Get(), 1), "");
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 1), "");
 }
 
 TEST_F(SocketHandleTest, BytesTravelBothWays) {
     Connect();
     const std::string sent("to peer\0\xFF", 9);
     ASSERT_EQ(Handle.TransmitChunk(sent.data(), static_cast<int>(sent.size()), 0), 9);
-    EXPECT_EQ(ReceiveExactly(Peer.Get(), 9), sent);
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 9), sent);
 
-    ASSERT_TRUE(SendAll(Peer.Get(), "to handle"));
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "to handle"));
     ASSERT_TRUE(Handle.WaitReadable(IdTimeoutInfinite));
     EXPECT_EQ(Receive(100), "to handle");
 }
 
 TEST_F(SocketHandleTest, ReceiveGivesZeroWhenThePeerHasClosed) {
     Connect();
-    Peer.Reset();
+    Peer.Close();
     ASSERT_TRUE(Handle.WaitReadable(IdTimeoutInfinite));
     char byte;
     EXPECT_EQ(Handle.ReceiveChunk(&byte, 1, 0), 0);
@@ -145,7 +147,7 @@ TEST_F(SocketHandleTest, ReceiveGivesZeroWhenThePeerHasClosed) {
 TEST_F(SocketHandleTest, WaitWithZeroTimeoutAnswersAtOnce) {
     Connect();
     EXPECT_FALSE(Handle.WaitReadable(0));
-    ASSERT_TRUE(SendAll(Peer.Get(), "x"));
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "x"));
     ASSERT_TRUE(Handle.WaitReadable(5000));
     EXPECT_TRUE(Handle.WaitReadable(0)) << "unread data keeps the socket readable";
 }
@@ -162,7 +164,7 @@ TEST_F(SocketHandleTest, WaitOnAHandleWithoutSocketRaisesClosedGracefully) {
 TEST_F(SocketHandleTest, InfiniteWaitWakesWhenDataArrives) {
     Connect();
     auto waiting = std::async(std::launch::async, [this] { return Handle.WaitReadable(-2); });
-    ASSERT_TRUE(SendAll(Peer.Get(), "wake"));
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "wake"));
     ASSERT_EQ(waiting.wait_for(Deadline), std::future_status::ready);
     EXPECT_TRUE(waiting.get());
 }
@@ -212,7 +214,7 @@ TEST_F(SocketHandleTest, ReceiveAndSendOnAReleasedHandleFailWithShutdownCode) {
 // end this test program.
 TEST_F(SocketHandleTest, SendToAVanishedPeerFailsWithoutSignal) {
     Connect();
-    Peer.Reset();
+    Peer.Close();
     const std::string block(65536, 'z');
     int result = 0;
     for (int attempt = 0; attempt < 200 && result != IdSocketError; ++attempt) {
@@ -280,8 +282,8 @@ TEST_F(SocketHandleTest, ReleaseDuringAWaitNeverTouchesAReusedDescriptor) {
         next.OpenSocket(Id_SOCK_STREAM, 0);
         next.SetRemote("127.0.0.1", Listener.Port());
         ASSERT_NE(next.ConnectToPeer(Id_PF_INET), IdSocketError);
-        const TFd nextPeer = Listener.Accept();
-        ASSERT_TRUE(SendAll(nextPeer.Get(), "next"));
+        const UniqueFd nextPeer = Listener.Accept();
+        ASSERT_TRUE(loopback::SendAll(nextPeer.Get(), "next"));
 
         ASSERT_EQ(reader.wait_for(Deadline), std::future_status::ready);
         EXPECT_EQ(reader.get(), "");

@@ -9,6 +9,7 @@
 #include "ConnectedClient.h"
 #include "net/stack/IdException.h"
 #include "net/stack/WinsockErrors.h"
+#include "tests/support/ProcessProbe.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ TEST(ClientConnect, EveryConnectAndDisconnectIsReportedOnce) {
         client.Connect();
         client.Disconnect();
         client.Disconnect();
-        loopback::Fd accepted = listener.Accept();
+        UniqueFd accepted = listener.Accept();
         EXPECT_TRUE(loopback::PeerClosedWithin(accepted.Get()));
     }
     Events expected;
@@ -140,14 +141,14 @@ TEST(ClientConnect, AThousandCyclesLeaveNoDescriptorOpen) {
     client.Port = listener.Port();
     const auto cycle = [&] {
         client.Connect();
-        loopback::Fd accepted = listener.Accept();
+        UniqueFd accepted = listener.Accept();
         ASSERT_TRUE(accepted.Valid());
         client.Disconnect();
     };
     cycle();
-    const int before = loopback::CountOpenDescriptors();
+    const int before = CountOpenDescriptors();
     for (int round = 0; round < 1000 && !HasFatalFailure(); ++round) cycle();
-    EXPECT_EQ(loopback::CountOpenDescriptors(), before);
+    EXPECT_EQ(CountOpenDescriptors(), before);
 }
 
 TEST(ClientConnect, RefusedConnectsLeaveNoDescriptorOpen) {
@@ -155,9 +156,9 @@ TEST(ClientConnect, RefusedConnectsLeaveNoDescriptorOpen) {
     client.Host = "127.0.0.1";
     client.Port = loopback::FreePort();
     EXPECT_THROW(client.Connect(), EIdSocketError);
-    const int before = loopback::CountOpenDescriptors();
+    const int before = CountOpenDescriptors();
     for (int round = 0; round < 100; ++round) EXPECT_THROW(client.Connect(), EIdSocketError);
-    EXPECT_EQ(loopback::CountOpenDescriptors(), before);
+    EXPECT_EQ(CountOpenDescriptors(), before);
 }
 
 TEST(SocksInfo, AssignCopiesTheSixSettingsAndRefusesOtherClasses) {

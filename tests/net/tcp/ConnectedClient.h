@@ -2,11 +2,14 @@
 // far end in the test's hands and every report recorded.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
-#include "LoopbackPeer.h"
 #include "StatusRecorder.h"
 #include "net/tcp/IdTCPClient.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 struct ConnectedClient {
     ConnectedClient() {
@@ -19,14 +22,14 @@ struct ConnectedClient {
 
     // Sends from the far end, then closes it when asked.
     void PeerSends(const std::string& bytes, bool thenClose = false) {
-        loopback::SendAll(peer.Get(), bytes);
+        ASSERT_TRUE(loopback::SendAll(peer.Get(), bytes));
         if (thenClose) peer.Close();
     }
 
     loopback::Listener listener;
     TIdTCPClient client;
     StatusRecorder status{client};
-    loopback::Fd peer;
+    UniqueFd peer;
 };
 
 // The reports of one close, in order.

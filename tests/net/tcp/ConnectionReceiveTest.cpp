@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ConnectedClient.h"
-#include "PeerThread.h"
 #include "net/stack/IdException.h"
+#include "tests/support/PeerThread.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ TEST(ConnectionReadAll, ReadsEverythingUntilThePeerCloses) {
     loopback::Listener listener;
     std::string sent;
     for (int i = 0; i < 100000; ++i) sent += static_cast<char>('a' + i % 26);
-    PeerThread peer([&](int fd) { loopback::SendAll(fd, sent); });
+    PeerThread peer([&](int fd) { EXPECT_TRUE(loopback::SendAll(fd, sent)); });
     TIdTCPClient client;
     client.Host = "127.0.0.1";
     client.Port = peer.Port();
@@ -188,7 +188,7 @@ TEST(ConnectionLifetime, DestroyingAnOpenConnectionClosesItSilently) {
     client->Host = "127.0.0.1";
     client->Port = listener.Port();
     client->Connect();
-    loopback::Fd peer = listener.Accept();
+    UniqueFd peer = listener.Accept();
     status.Clear();
     client.reset();
     EXPECT_TRUE(loopback::PeerClosedWithin(peer.Get()));

@@ -7,9 +7,9 @@
 
 #include "ChildProcess.h"
 #include "ConnectedClient.h"
-#include "PeerThread.h"
 #include "RecordingIntercept.h"
 #include "net/stack/IdException.h"
+#include "tests/support/PeerThread.h"
 
 namespace {
 

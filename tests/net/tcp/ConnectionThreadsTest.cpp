@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "ConnectedClient.h"
-#include "PeerThread.h"
 #include "net/stack/IdException.h"
+#include "tests/support/PeerThread.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST(ConnectionThreads, DisconnectEndsAReaderBlockedWithoutLimit) {
         c.PeerSends("x");
         // Once the first chunk is in, the reader goes straight back into a
         // wait without limit: nothing more will come from the peer.
-        const bool readerRunning = gotFirst.wait_for(loopback::Patience) == std::future_status::ready;
+        const bool readerRunning = gotFirst.wait_for(Patience) == std::future_status::ready;
         c.client.Disconnect();
         reader.join();
         ASSERT_TRUE(readerRunning);
@@ -86,11 +86,11 @@ TEST(ConnectionThreads, ASecondCloseDuringTheFirstMakesNoReports) {
         // until the other thread's close has run.
         if (status == stDisconnecting && disconnecting++ == 0) {
             firstInside.set_value();
-            secondFinished.wait_for(loopback::Patience);
+            secondFinished.wait_for(Patience);
         }
     };
     std::thread first([&] { c.client.Disconnect(); });
-    const bool held = firstInside.get_future().wait_for(loopback::Patience) == std::future_status::ready;
+    const bool held = firstInside.get_future().wait_for(Patience) == std::future_status::ready;
     c.client.Disconnect();
     secondDone.set_value();
     first.join();
@@ -125,7 +125,7 @@ TEST(ConnectionThreads, SendingWhileTheReaderReceives) {
         EXPECT_EQ(taken, expected);
     });
     for (int line = 0; line < 200; ++line) client.WriteLine("line " + std::to_string(line));
-    EXPECT_EQ(echoed.get_future().wait_for(loopback::Patience), std::future_status::ready);
+    EXPECT_EQ(echoed.get_future().wait_for(Patience), std::future_status::ready);
     client.Disconnect();
     reader.join();
     EXPECT_TRUE(allBack);

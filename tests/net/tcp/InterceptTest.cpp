@@ -65,8 +65,8 @@ TEST(Intercept, IsAttachedOnConnectToldOfReceivesAndDetached) {
     client.Connect();
     EXPECT_EQ(connects, 1);
     EXPECT_EQ(intercept.Binding(), &client.SocketHandle);
-    loopback::Fd peer = listener.Accept();
-    loopback::SendAll(peer.Get(), "seen");
+    UniqueFd peer = listener.Accept();
+    ASSERT_TRUE(loopback::SendAll(peer.Get(), "seen"));
     char buffer[4];
     client.ReadExact(buffer, 4);
     EXPECT_EQ(intercept.Received, "seen");

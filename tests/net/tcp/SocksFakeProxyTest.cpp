@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "FakeSocksProxy.h"
 #include "StatusRecorder.h"
 #include "net/stack/IdException.h"
+#include "tests/support/FakeSocksProxy.h"
 
 namespace {
 

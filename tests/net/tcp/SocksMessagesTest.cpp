@@ -2,9 +2,9 @@
 // limits, zero bytes, the largest port, and reply lengths by address type.
 #include <gtest/gtest.h>
 
-#include "FakeSocksProxy.h"
 #include "net/stack/IdException.h"
 #include "net/tcp/SocksMessages.h"
+#include "tests/support/FakeSocksProxy.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <sys/stat.h>
 
-#include "LoopbackPeer.h"
+#include "tests/support/LoopbackListener.h"
 
 namespace {
 

@@ -2,10 +2,11 @@
 // relaying to an echo peer of the test: every byte value must come back.
 #include <gtest/gtest.h>
 
-#include "PeerThread.h"
 #include "SocksProxies.h"
 #include "StatusRecorder.h"
 #include "net/stack/IdException.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/PeerThread.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "LoopbackPeer.h"
+#include "tests/support/Deadline.h"
 
 class ChildProcess {
 public:

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "LoopbackPeer.h"
 #include "runtime/Thread.h"
+#include "tests/support/Deadline.h"
 
 class GuiThread {
 public:

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "net/telnet/IdTelnetParser.h"
-#include "tests/net/telnet/ByteText.h"
+#include "tests/support/ByteText.h"
 
 namespace {
 

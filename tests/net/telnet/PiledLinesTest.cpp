@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SessionFixture.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -17,9 +18,9 @@ protected:
     // Sends `first`, waits until its hand-over is queued, then sends `piled`,
     // which therefore arrives in one receive behind it.
     void SendBehindAHandOver(const std::string& first, const std::string& piled) {
-        Peer.Send(first);
+        ASSERT_TRUE(loopback::SendAll(Peer.Get(), first));
         ASSERT_TRUE(Gui->WaitUntil([&] { return Gui->CallQueued(); }));
-        Peer.Send(piled);
+        ASSERT_TRUE(loopback::SendAll(Peer.Get(), piled));
     }
 };
 

@@ -39,7 +39,7 @@ TEST_F(RealTelnetServer, FixedAnswersReachTheShellAndTheTerminalTypeArrives) {
 
     TempDir dir;
     dir.Write("shell", "#!/bin/sh\nexec setpriv --reuid=nobody --regid=nogroup --clear-groups /bin/sh -i\n", 0755);
-    const std::string port = std::to_string(ClosedPort());
+    const std::string port = std::to_string(loopback::FreePort());
     ChildProcess socat({"socat", "-d", "-d", "TCP-LISTEN:" + port + ",bind=127.0.0.1,reuseaddr,fork",
                         std::string("EXEC:") + Telnetd + " -h -E " + dir.Path("shell") + ",nofork"});
     ASSERT_TRUE(socat.WaitForError("listening on")) << socat.ErrorOutput;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "GuiThread.h"
-#include "LoopbackPeer.h"
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "runtime/Synchronize.h"
+#include "tests/support/LoopbackListener.h"
 
 class SessionFixture : public ::testing::Test {
 protected:
@@ -69,8 +69,8 @@ protected:
 
     // Declared first, destroyed last: the watchers it joins need the reader gone.
     std::unique_ptr<GuiThread> Gui = std::make_unique<GuiThread>();
-    PeerListener Listener;
-    PeerSocket Peer;
+    loopback::Listener Listener;
+    UniqueFd Peer;
     std::unique_ptr<TIdTelnet> Client;
     std::shared_ptr<TIdTelnetReadThread> Reader;
 

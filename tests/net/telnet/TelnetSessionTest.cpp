@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "SessionFixture.h"
+#include "tests/support/LoopbackPeer.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -16,7 +19,8 @@ class TelnetSession : public SessionFixture {};
 
 TEST_F(TelnetSession, ConnectToAClosedPortReportsCleansUpAndLeavesTheClientUsable) {
     Client->OnConnect = [this] { Record("OnConnect"); };
-    Client->Port = ClosedPort();
+    const loopback::ClosedPort closed;
+    Client->Port = closed.Port();
     try {
         Client->Connect();
         ADD_FAILURE() << "Connect to a closed port returned";
@@ -33,7 +37,7 @@ TEST_F(TelnetSession, ConnectToAClosedPortReportsCleansUpAndLeavesTheClientUsabl
     Open();
     EXPECT_EQ(Events(), (Strings{"OnConnect", "status:Connecting to 127.0.0.1.", "status:Connected."}));
     Client->TransmitChar('x');
-    EXPECT_EQ(Peer.Receive(1), "x");
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 1), "x");
 }
 
 TEST_F(TelnetSession, ErrorsOtherThanSocketErrorsPassUnchanged) {
@@ -64,7 +68,7 @@ TEST_F(TelnetSession, WithoutAConnectionDisconnectOnlyFiresItsEventAndSendingRai
 TEST_F(TelnetSession, PeerClosingAfterALastLineEndsTheReaderGracefully) {
     Open();
     ClearEvents();
-    Peer.Send("last line\r\n");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "last line\r\n"));
     Peer.Close();
     ASSERT_TRUE(Gui->ServeUntil([&] { return ReaderEnded(); }));
     EXPECT_EQ(Events(), (Strings{"data:last line\r\n", "status:Disconnecting from 127.0.0.1. (reader)",
@@ -76,9 +80,9 @@ TEST_F(TelnetSession, PeerClosingAfterALastLineEndsTheReaderGracefully) {
 TEST_F(TelnetSession, BytesArrivingDuringTheHandlerComeAsTheNextChunk) {
     Open();
     ClearEvents();
-    Peer.Send("one");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "one"));
     ASSERT_TRUE(Gui->WaitUntil([&] { return Gui->CallQueued(); }));
-    Peer.Send("two");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "two"));
     ASSERT_TRUE(ServeUntilEvents(2));
     EXPECT_EQ(Events(), (Strings{"data:one", "data:two"}));
 }
@@ -86,10 +90,10 @@ TEST_F(TelnetSession, BytesArrivingDuringTheHandlerComeAsTheNextChunk) {
 TEST_F(TelnetSession, LinesThatArriveTogetherAreHandedOverOneByOne) {
     Open();
     ClearEvents();
-    Peer.Send("one\r\n");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "one\r\n"));
     ASSERT_TRUE(Gui->WaitUntil([&] { return Gui->CallQueued(); }));
     // These pile up behind the first hand-over and come in one receive.
-    Peer.Send("two\r\nthree\r\nfour");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "two\r\nthree\r\nfour"));
     ASSERT_TRUE(ServeUntilEvents(4));
     EXPECT_EQ(Events(), (Strings{"data:one\r\n", "data:two\r\n", "data:three\r\n", "data:four"}));
 }
@@ -97,12 +101,12 @@ TEST_F(TelnetSession, LinesThatArriveTogetherAreHandedOverOneByOne) {
 TEST_F(TelnetSession, WithoutOnDataAvailableTheFirstChunkIsNegotiatedAndEndsTheReader) {
     Client->SetOnDataAvailable(nullptr);
     Open();
-    Peer.Send("\xFF\xFD\x18hello");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "\xFF\xFD\x18hello"));
     ASSERT_TRUE(Gui->ServeUntil([&] { return ReaderEnded(); }));
     EXPECT_EQ(Reader->TerminatingMessage, "OnDataAvailable event is nil.");
     // The reply left before the hand-over; the connection itself stays open.
     Client->TransmitChar('#');
-    EXPECT_EQ(Peer.Receive(4), "\xFF\xFB\x18#");
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 4), "\xFF\xFB\x18#");
 }
 
 TEST_F(TelnetSession, AHandlerThatRaisesEndsTheReaderWithItsMessage) {
@@ -112,7 +116,7 @@ TEST_F(TelnetSession, AHandlerThatRaisesEndsTheReaderWithItsMessage) {
         throw EIdException("handler gave up");
     });
     Open();
-    Peer.Send("first");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "first"));
     ASSERT_TRUE(Gui->ServeUntil([&] { return ReaderEnded(); }));
     EXPECT_EQ(Reader->TerminatingMessage, "handler gave up");
     EXPECT_EQ(calls, 1);
@@ -121,7 +125,7 @@ TEST_F(TelnetSession, AHandlerThatRaisesEndsTheReaderWithItsMessage) {
 TEST_F(TelnetSession, DisconnectEndsAWaitingReaderWithoutTheMainThreadServingIt) {
     Open();
     ClearEvents();
-    Peer.Send("x");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "x"));
     ASSERT_TRUE(ServeUntilEvents(1));
     ClearEvents();
 
@@ -129,13 +133,13 @@ TEST_F(TelnetSession, DisconnectEndsAWaitingReaderWithoutTheMainThreadServingIt)
     EXPECT_EQ(Events(), (Strings{"status:Disconnecting from 127.0.0.1.", "status:Not connected.", "OnDisconnect"}));
     EXPECT_TRUE(Gui->WaitUntil([&] { return ReaderEnded(); }));
     EXPECT_FALSE(Gui->CallQueued());
-    EXPECT_TRUE(Peer.ClosedByClient());
+    EXPECT_TRUE(loopback::PeerClosedWithin(Peer.Get()));
 }
 
 TEST_F(TelnetSession, DestroyingTheClientWhileItsReaderWaitsInTheHandOverDoesNotDeadlock) {
     Open();
     ClearEvents();
-    Peer.Send("pending");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "pending"));
     ASSERT_TRUE(Gui->WaitUntil([&] { return Gui->CallQueued(); }));
     {
         const Watchdog watchdog("destroying the client");
@@ -145,7 +149,7 @@ TEST_F(TelnetSession, DestroyingTheClientWhileItsReaderWaitsInTheHandOverDoesNot
     EXPECT_EQ(Reader->TerminatingMessage, "OnDataAvailable event is nil.");
     // The pending text was not handed to a client on its way out, nor any status.
     EXPECT_TRUE(Events().empty());
-    EXPECT_TRUE(Peer.ClosedByClient());
+    EXPECT_TRUE(loopback::PeerClosedWithin(Peer.Get()));
 }
 
 TEST_F(TelnetSession, ReconnectAfterThePeerClosedStartsAFreshReader) {
@@ -156,7 +160,7 @@ TEST_F(TelnetSession, ReconnectAfterThePeerClosedStartsAFreshReader) {
     Open();
     EXPECT_NE(Reader, first);
     ClearEvents();
-    Peer.Send("again");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), "again"));
     ASSERT_TRUE(ServeUntilEvents(1));
     EXPECT_EQ(Events(), Strings{"data:again"});
 }

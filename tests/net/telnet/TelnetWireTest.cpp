@@ -8,8 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "ByteText.h"
 #include "SessionFixture.h"
+#include "tests/support/ByteText.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ protected:
     // order, so whatever the reader wrote before its last delivery comes first.
     std::string WrittenSoFar() {
         Client->TransmitChar('#');
-        std::string written = Peer.ReceiveThrough('#');
+        std::string written = loopback::ReceiveThrough(Peer.Get(), '#');
         EXPECT_EQ(written.empty() ? '\0' : written.back(), '#');
         if (!written.empty()) written.pop_back();
         return written;
@@ -48,7 +49,8 @@ TEST_F(TelnetWire, CarriageReturnIsCrLfUntilThePeerSendsAnIacAndAgainAfterDiscon
     EXPECT_EQ(Hex(WrittenSoFar()), "0D 0A FF");
     ClearEvents();
 
-    Peer.Send(Bytes("FF F1")); // NOP: no reply, no data, but the peer speaks Telnet now
+    // NOP: no reply, no data, but the peer speaks Telnet now
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), Bytes("FF F1")));
     ASSERT_TRUE(ServeUntilEvents(1));
     EXPECT_EQ(Events(), std::vector<std::string>{"data:"});
     EXPECT_TRUE(Client->IsTelnetPeer());
@@ -81,7 +83,7 @@ TEST_P(TelnetNegotiation, RepliesOnTheWireAndDeliversTheData) {
     };
     Open();
     // The closing '~' tells when the reader has handled everything before it.
-    Peer.Send(Bytes(row.Received) + "~");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), Bytes(row.Received) + "~"));
     ASSERT_TRUE(ServeUntilDelivered('~'));
 
     EXPECT_EQ(Hex(WrittenSoFar()), row.Replies);
@@ -118,10 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TelnetWire, ACommandSplitAcrossChunksIsAnsweredWithTheSecond) {
     Open();
     ClearEvents();
-    Peer.Send(Bytes("FF"));
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), Bytes("FF")));
     ASSERT_TRUE(ServeUntilEvents(1));
     EXPECT_EQ(Events(), std::vector<std::string>{"data:"});
-    Peer.Send(Bytes("FD 18") + "~");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), Bytes("FD 18") + "~"));
     ASSERT_TRUE(ServeUntilDelivered('~'));
     EXPECT_EQ(Hex(WrittenSoFar()), "FF FB 18");
     EXPECT_EQ(DeliveredText(), "~");
@@ -130,7 +132,7 @@ TEST_F(TelnetWire, ACommandSplitAcrossChunksIsAnsweredWithTheSecond) {
 TEST_F(TelnetWire, EmptyTerminalIsAnsweredAsDumb) {
     Client->SetTerminal("");
     Open();
-    Peer.Send(Bytes("FF FA 18 01 FF F0") + "~");
+    ASSERT_TRUE(loopback::SendAll(Peer.Get(), Bytes("FF FA 18 01 FF F0") + "~"));
     ASSERT_TRUE(ServeUntilDelivered('~'));
     EXPECT_EQ(Hex(WrittenSoFar()), "FF FA 18 00 64 75 6D 62 FF F0");
     EXPECT_EQ(Client->GetTerminal(), "dumb");
@@ -144,8 +146,8 @@ TEST_F(TelnetWire, RepliesAndTypedCharactersNeverInterleave) {
     const std::string reply = Bytes("FF FC 1F");
     Open();
     std::thread requester([&] {
-        for (int i = 0; i < Rounds; ++i) Peer.Send(request);
-        Peer.Send("~");
+        for (int i = 0; i < Rounds; ++i) ASSERT_TRUE(loopback::SendAll(Peer.Get(), request));
+        ASSERT_TRUE(loopback::SendAll(Peer.Get(), "~"));
     });
     std::string typed;
     for (int i = 0; i < Rounds; ++i) {
@@ -179,15 +181,15 @@ TEST_F(TelnetWire, ACharacterTypedDuringALongReplyWaitsForItsEnd) {
     bool replyStarted = false;
     std::string received;
     std::thread collector([&] {
-        std::string first = Peer.Receive(1);
+        std::string first = loopback::ReceiveExactly(Peer.Get(), 1);
         {
             const std::lock_guard guard(lock);
             replyStarted = !first.empty();
         }
         arrived.notify_all();
-        received = first + Peer.Receive(reply.size());
+        received = first + loopback::ReceiveExactly(Peer.Get(), reply.size());
     });
-    Peer.Send(Bytes("FF FA 18 01 FF F0"));
+    EXPECT_TRUE(loopback::SendAll(Peer.Get(), Bytes("FF FA 18 01 FF F0")));
     {
         std::unique_lock guard(lock);
         EXPECT_TRUE(arrived.wait_for(guard, Patience, [&] { return replyStarted; }));

@@ -1,9 +1,11 @@
 // The test's one-connection peers.
 #include "PeerThread.h"
 
-PeerThread::PeerThread(std::function<void(int fd)> serve) : Port_(Listening.Port()) {
+#include "LoopbackPeer.h"
+
+PeerThread::PeerThread(std::function<void(int fd)> serve) {
     Worker = std::thread([this, serve = std::move(serve)] {
-        loopback::Fd accepted = Listening.Accept();
+        const UniqueFd accepted = Listening.Accept();
         if (accepted.Valid()) serve(accepted.Get());
     });
 }
@@ -14,10 +16,9 @@ void PeerThread::Join() {
 
 void Echo(int fd) {
     // Ends with the client's close, or when a test has waited long enough.
-    const auto deadline = std::chrono::steady_clock::now() + loopback::Patience;
-    while (std::chrono::steady_clock::now() < deadline) {
+    const Deadline deadline;
+    for (int round = 0; round < 1'000'000 && !deadline.Passed(); ++round) {
         const std::string bytes = loopback::ReceiveSome(fd);
-        if (bytes.empty()) return;
-        loopback::SendAll(fd, bytes);
+        if (bytes.empty() || !loopback::SendAll(fd, bytes)) return;
     }
 }

@@ -1,7 +1,9 @@
-// Byte strings written as hexadecimal ("FF FA 18") for the Telnet tests, and back.
+// Byte strings for the tests: from hexadecimal text ("FF FA 18") or a list of
+// values, and back to hexadecimal text for failure messages.
 #pragma once
 
 #include <cstdio>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -14,6 +16,14 @@ inline std::string Bytes(const std::string& hex) {
     return bytes;
 }
 
+// {5, 1, 0} -> the three bytes.
+inline std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (const int value : values) bytes += static_cast<char>(value);
+    return bytes;
+}
+
+// The bytes as "FF FA 18".
 inline std::string Hex(const std::string& bytes) {
     std::string hex;
     for (const char ch : bytes) {

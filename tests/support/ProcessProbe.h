@@ -1,9 +1,11 @@
-// What the process holds right now, read from /proc/self: threads, memory and
-// the peak of resident memory since the last reset.
+// What the process holds right now, read from /proc/self: descriptors, threads,
+// memory and the peak of resident memory since the last reset.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+
+int CountOpenDescriptors();
 
 int CountThreads();
 // Waits until at most `count` threads remain; false when they do not within

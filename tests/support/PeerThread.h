@@ -2,10 +2,11 @@
 // connection on a fresh loopback listener and serves it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <thread>
 
-#include "LoopbackPeer.h"
+#include "LoopbackListener.h"
 
 class PeerThread {
 public:
@@ -16,13 +17,12 @@ public:
     PeerThread(const PeerThread&) = delete;
     PeerThread& operator=(const PeerThread&) = delete;
 
-    int32_t Port() const { return Port_; }
+    int32_t Port() const { return Listening.Port(); }
     // Waits until the peer has served its connection (or given up on it).
     void Join();
 
 private:
     loopback::Listener Listening;
-    int32_t Port_;
     std::thread Worker;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ByteText.h"
 #include "PeerThread.h"
 
 struct ProxyStep {
@@ -31,5 +32,3 @@ private:
     std::string FirstMismatch;
     PeerThread Peer; // last: its thread uses the members above
 };
-
-std::string Bytes(std::initializer_list<int> values);

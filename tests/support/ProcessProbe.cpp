@@ -1,0 +1,61 @@
+// Counts and sizes of this process from /proc/self.
+#include "ProcessProbe.h"
+
+#include <dirent.h>
+
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "Deadline.h"
+
+namespace {
+
+// The entries of a directory under /proc/self, "." and ".." not counted; -1
+// when it cannot be read. The count of /proc/self/fd takes in the listing's
+// own descriptor, the same in every call.
+int CountEntries(const char* directory) {
+    DIR* listing = ::opendir(directory);
+    if (listing == nullptr) return -1;
+    int count = 0;
+    while (const dirent* entry = ::readdir(listing))
+        if (entry->d_name[0] != '.') ++count;
+    ::closedir(listing);
+    return count;
+}
+
+int64_t StatusFieldKb(const std::string& name) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(name + ":", 0) == 0) return std::stoll(line.substr(name.size() + 1));
+    return -1;
+}
+
+} // namespace
+
+int CountOpenDescriptors() { return CountEntries("/proc/self/fd"); }
+
+int CountThreads() { return CountEntries("/proc/self/task"); }
+
+bool WaitForThreadCount(int count, std::chrono::milliseconds patience) {
+    const Deadline deadline(patience);
+    for (long round = 0; round < 100'000'000L; ++round) {
+        if (CountThreads() <= count) return true;
+        if (deadline.Passed()) break;
+        std::this_thread::yield();
+    }
+    return CountThreads() <= count;
+}
+
+int64_t ResidentKb() { return StatusFieldKb("VmRSS"); }
+
+int64_t PeakResidentKb() { return StatusFieldKb("VmHWM"); }
+
+bool ResetPeakResident() {
+    // "5" resets the peak resident set size (proc(5), clear_refs).
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return clear.good();
+}

@@ -1,0 +1,23 @@
+// Closing what a UniqueFd owns.
+#include "UniqueFd.h"
+
+#include <unistd.h>
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+        Close();
+        Value = other.Release();
+    }
+    return *this;
+}
+
+int UniqueFd::Release() {
+    const int fd = Value;
+    Value = -1;
+    return fd;
+}
+
+void UniqueFd::Close() {
+    if (Value >= 0) ::close(Value);
+    Value = -1;
+}
