@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class TIdBuffer {
 public:
@@ -28,9 +27,14 @@ public:
 
     // The first `count` bytes (at most Size()) as 8-bit text.
     std::string Text(int32_t count) const;
+    // Text(count) followed by DiscardFront(count), and raising as it does;
+    // taking every byte hands the buffer's memory over with them instead of
+    // copying them and releasing it.
+    std::string TakeFront(int32_t count);
     // 0-based index of the first occurrence of `needle`, or -1.
     int32_t Find(std::string_view needle) const;
 
 private:
-    std::vector<char> Bytes;
+    // A string rather than a vector so that the whole content can leave as text without a copy.
+    std::string Bytes;
 };

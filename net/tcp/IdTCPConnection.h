@@ -112,6 +112,8 @@ protected:
 
 private:
     void AppendToQueue(const char* data, int32_t count);
+    // After `count` bytes left the queue: its size for other threads, and the read work.
+    void QueueShrunk(int32_t count);
     void SendDirect(const char* buffer, int32_t count);
     int32_t TransmitOnce(const char* buffer, int32_t count);
 

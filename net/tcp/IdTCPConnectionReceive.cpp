@@ -52,16 +52,23 @@ std::string TIdTCPConnection::TakeAvailable() {
     return TakeBytes(InputQueueSize());
 }
 
+// Taking the whole queue, as TakeAvailable does, moves the queue's memory out
+// with the bytes instead of copying them.
 std::string TIdTCPConnection::TakeBytes(int32_t count) {
     if (count > InputQueueSize()) throw EIdNotEnoughDataInBuffer();
-    std::string bytes = InputQueue.Text(count);
-    DropBytes(count);
+    if (count < 0) return {};
+    std::string bytes = InputQueue.TakeFront(count);
+    QueueShrunk(count);
     return bytes;
 }
 
 void TIdTCPConnection::DropBytes(int32_t count) {
     if (count < 0) return;
     InputQueue.DiscardFront(count);
+    QueueShrunk(count);
+}
+
+void TIdTCPConnection::QueueShrunk(int32_t count) {
     QueuedCount = InputQueue.Size();
     AddWork(wkRead, count);
 }

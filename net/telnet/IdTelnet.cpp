@@ -2,6 +2,8 @@
 // rule of TransmitChar, serialised writes, and delivery of received text.
 #include "net/telnet/IdTelnet.h"
 
+#include <utility>
+
 #include "net/stack/IdException.h"
 #include "net/telnet/IdTelnetReadThread.h"
 
@@ -108,7 +110,7 @@ void TIdTelnet::WriteText(const std::string& text) {
     TIdTCPClient::WriteText(text);
 }
 
-std::string TIdTelnet::ProcessInput(const std::string& chunk) { return Parser.ProcessInput(chunk); }
+std::string TIdTelnet::ProcessInput(std::string chunk) { return Parser.ProcessInput(std::move(chunk)); }
 
 void TIdTelnet::DeliverReceivedData(const std::string& receivedText) {
     if (!OnDataAvailable) throw EIdTelnetServerOnDataAvailableIsNil();

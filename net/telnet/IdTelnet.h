@@ -37,7 +37,7 @@ public:
     void WriteText(const std::string& text) override;
 
     // Reader thread: the data text of a received chunk, replies written on the way.
-    std::string ProcessInput(const std::string& chunk);
+    std::string ProcessInput(std::string chunk);
     // GUI thread, through the reader's synchronised call.
     void DeliverReceivedData(const std::string& receivedText);
     void NotifyTelnetCommand(TTelnetCommand status);

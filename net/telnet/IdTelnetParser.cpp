@@ -46,25 +46,28 @@ void TIdTelnetParser::AnswerNegotiation(TIdTelnetState received, uint8_t option)
     }
 }
 
-std::string TIdTelnetParser::ProcessInput(const std::string& chunk) {
+// The data text is built in the chunk's own memory: it is never longer than
+// the chunk and never gets ahead of the byte being read, so a chunk without
+// commands is returned as it came, without a copy.
+std::string TIdTelnetParser::ProcessInput(std::string chunk) {
     // The collected subnegotiation lives for this chunk only; a subnegotiation
     // split across chunks continues with what the later chunk brings.
-    std::string output;
-    output.reserve(chunk.size()); // the data text is never longer than the chunk
     std::string subData;
     int32_t subCount = 1;
     uint8_t subOption = 1;
-    const char* const bytes = chunk.data();
+    char* const bytes = chunk.data();
     const size_t size = chunk.size();
+    size_t kept = 0; // the data text so far: bytes[0, kept)
     for (size_t at = 0; at < size; ++at) {
         const char ch = bytes[at];
         const auto byte = static_cast<uint8_t>(ch);
         switch (ParserState) {
         case tsData: {
-            // Text between commands is copied a run at a time: most chunks hold no IAC at all.
+            // Text between commands is moved a run at a time: most chunks hold no IAC at all.
             const void* const iac = std::memchr(bytes + at, TN_IAC, size - at);
             const size_t runEnd = iac ? static_cast<size_t>(static_cast<const char*>(iac) - bytes) : size;
-            output.append(bytes + at, runEnd - at);
+            if (kept != at) std::memmove(bytes + kept, bytes + at, runEnd - at);
+            kept += runEnd - at;
             at = runEnd;
             if (iac) {
                 IsTelnetPeer = true;
@@ -75,7 +78,7 @@ std::string TIdTelnetParser::ProcessInput(const std::string& chunk) {
         case tsCommand:
             switch (byte) {
             case TN_IAC: // IAC IAC: one data byte 255
-                output += ch;
+                bytes[kept++] = ch;
                 ParserState = tsData;
                 break;
             case TN_SB:
@@ -136,7 +139,8 @@ std::string TIdTelnetParser::ProcessInput(const std::string& chunk) {
             break;
         }
     }
-    return output;
+    chunk.resize(kept);
+    return chunk;
 }
 
 void TIdTelnetParser::HandleSubnegotiation(uint8_t option, const std::string& data, int32_t count) {

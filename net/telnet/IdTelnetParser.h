@@ -35,7 +35,9 @@ class TIdTelnetParser {
 public:
     // Returns the data text of `chunk`: commands removed, a doubled 255 kept
     // once. Negotiation replies are written through WriteReply on the way.
-    std::string ProcessInput(const std::string& chunk);
+    // Taken by value: the text is made in the chunk's memory, so a caller that
+    // moves its chunk in pays no copy.
+    std::string ProcessInput(std::string chunk);
 
     // Answers a completed subnegotiation whose data is the terminal-type SEND
     // (RFC 1091) with IAC SB TERMINAL-TYPE IS <Terminal> IAC SE.

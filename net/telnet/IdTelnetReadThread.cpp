@@ -4,7 +4,7 @@
 #include "net/telnet/IdTelnetReadThread.h"
 
 #include <chrono>
-#include <vector>
+#include <utility>
 
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/ReceivedLines.h"
@@ -14,6 +14,10 @@ namespace {
 // How long one synchronised call may keep the GUI thread delivering lines: a
 // frame of a 60 Hz display.
 constexpr std::chrono::milliseconds HandOverBudget{16};
+// The clock is read after every this many lines, not after each: reading it
+// cost as much as the rest of a short line's delivery. A call may thus run
+// over its budget by the handlers of up to this many lines less one.
+constexpr size_t LinesPerClockCheck = 8;
 
 } // namespace
 
@@ -32,21 +36,26 @@ TIdTelnetReadThread::TIdTelnetReadThread(TIdTelnet* client) : TIdThread(false), 
 // call delivers as many lines as fit in HandOverBudget, each to its own
 // OnDataAvailable, and the GUI thread gets back to its events in between.
 void TIdTelnetReadThread::RunStep() {
-    const std::string chunk = Client->TakeAvailable();
+    std::string chunk = Client->TakeAvailable();
     // After Disconnect the owner wants nothing more from this session: no
     // replies on a closed socket, no text delivered after the close.
     if (Terminated()) return;
-    std::vector<std::string> pieces = SplitAfterLineEnds(Client->ProcessInput(chunk));
+    const std::string text = Client->ProcessInput(std::move(chunk));
+    SplitAfterLineEnds(text, Pieces);
     size_t next = 0;
-    while (next < pieces.size()) {
+    while (next < Pieces.size()) {
         if (Terminated()) return;
-        Synchronize([this, &pieces, &next] {
-            const auto until = std::chrono::steady_clock::now() + HandOverBudget;
-            do {
-                ReceivedText = std::move(pieces[next++]);
-                Client->DeliverReceivedData(ReceivedText);
-            } while (next < pieces.size() && !Terminated() && std::chrono::steady_clock::now() < until);
-        });
+        Synchronize([this, &next] { DeliverPieces(next); });
     }
     Client->CheckPeerClosed(true, false);
+}
+
+void TIdTelnetReadThread::DeliverPieces(size_t& next) {
+    const auto until = std::chrono::steady_clock::now() + HandOverBudget;
+    for (size_t delivered = 1;; ++delivered) {
+        ReceivedText.assign(Pieces[next++]);
+        Client->DeliverReceivedData(ReceivedText);
+        if (next == Pieces.size() || Terminated()) return;
+        if (delivered % LinesPerClockCheck == 0 && std::chrono::steady_clock::now() >= until) return;
+    }
 }

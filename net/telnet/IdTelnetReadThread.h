@@ -2,7 +2,10 @@
 // hands the data text to the GUI thread line by line, until the session ends.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "net/telnet/IdThread.h"
 
@@ -15,9 +18,18 @@ public:
     explicit TIdTelnetReadThread(TIdTelnet* client);
 
     TIdTelnet* const Client; // not owned; outlives the thread
-    // The piece of text being handed over; the GUI thread reads it while this thread waits.
+    // The piece of text being handed over; the GUI thread reads it while this
+    // thread waits. Each piece is assigned into it, so it keeps its capacity.
     std::string ReceivedText;
 
 protected:
     void RunStep() override;
+
+private:
+    // GUI thread: hands Pieces over from `next` on until the frame is spent.
+    void DeliverPieces(size_t& next);
+
+    // The current chunk's lines, pointing into its data text; kept between
+    // chunks for its capacity.
+    std::vector<std::string_view> Pieces;
 };

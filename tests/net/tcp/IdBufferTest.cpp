@@ -46,6 +46,43 @@ TEST(IdBuffer, DiscardingMoreThanHeldRaisesAndKeepsEverything) {
     EXPECT_EQ(buffer.Text(buffer.Size()), "abc");
 }
 
+struct Take {
+    std::string before;
+    int32_t count;
+    std::string taken;
+    std::string after;
+};
+
+void PrintTo(const Take& row, std::ostream* out) { *out << "take " << row.count << " of " << row.before.size(); }
+
+class IdBufferTakeFront : public testing::TestWithParam<Take> {};
+
+TEST_P(IdBufferTakeFront, ReturnsTheFrontAndKeepsTheRest) {
+    TIdBuffer buffer = Holding(GetParam().before);
+    EXPECT_EQ(buffer.TakeFront(GetParam().count), GetParam().taken);
+    EXPECT_EQ(buffer.Text(buffer.Size()), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, IdBufferTakeFront,
+                         testing::Values(Take{"abcdef", 0, "", "abcdef"}, Take{"abcdef", 2, "ab", "cdef"},
+                                         Take{"abcdef", 6, "abcdef", ""}, Take{"abcdef", -1, "", "abcdef"},
+                                         Take{"", 0, "", ""}));
+
+TEST(IdBuffer, TakingMoreThanHeldRaisesAndKeepsEverything) {
+    TIdBuffer buffer = Holding("abc");
+    EXPECT_THROW(buffer.TakeFront(4), EIdNotEnoughDataInBuffer);
+    EXPECT_EQ(buffer.Text(buffer.Size()), "abc");
+}
+
+// Taking everything hands the memory over; the buffer must start again from nothing.
+TEST(IdBuffer, AfterTakingEverythingOnlyNewBytesAreHeld) {
+    TIdBuffer buffer = Holding(std::string(40000, 'x'));
+    EXPECT_EQ(buffer.TakeFront(buffer.Size()).size(), 40000u);
+    EXPECT_EQ(buffer.Size(), 0);
+    buffer.Append("yz", 2);
+    EXPECT_EQ(buffer.Text(buffer.Size()), "yz");
+}
+
 TEST(IdBuffer, FindsTheFirstOccurrenceAcrossZeroBytes) {
     const TIdBuffer buffer = Holding(std::string("a\0b\r\nc\r\n", 8));
     EXPECT_EQ(buffer.Find("\r\n"), 3);
