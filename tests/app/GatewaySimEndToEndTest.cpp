@@ -1,8 +1,8 @@
 // A new operator's first minute against the project's gateway simulator: the
 // default fields, "Connect", "Считать", and every value arrives; a write is
 // read back.
-#include "GatewaySimProcess.h"
 #include "LiveFormFixture.h"
+#include "tests/support/GatewaySimProcess.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ class AgainstGatewaySim : public LiveFormFixture {};
 
 TEST_F(AgainstGatewaySim, DefaultFieldsConnectAndReadAllFiveValues) {
     GatewaySimProcess sim;
-    ASSERT_NE(sim.Port(), 0) << sim.Output;
+    ASSERT_NE(sim.Port(), 0) << sim.Output();
     EXPECT_EQ(Edit("Edit2")->text(), "127.0.0.1");
     EXPECT_EQ(Edit("Edit8")->text(), "2001");
     ConnectTo(sim.Port());
@@ -28,7 +28,7 @@ TEST_F(AgainstGatewaySim, DefaultFieldsConnectAndReadAllFiveValues) {
 
 TEST_F(AgainstGatewaySim, WrittenValuesAreReadBack) {
     GatewaySimProcess sim;
-    ASSERT_NE(sim.Port(), 0) << sim.Output;
+    ASSERT_NE(sim.Port(), 0) << sim.Output();
     ConnectTo(sim.Port());
     ASSERT_NE(Reader, nullptr) << Log().join('\n').toStdString();
     Button("Button2")->click();

@@ -11,7 +11,7 @@
 #include "app/Cp1251.h"
 #include "protocol/CommandLines.h"
 #include "protocol/MemoryAnswer.h"
-#include "tests/gateway-sim/SimProcess.h"
+#include "tests/support/GatewaySimProcess.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/LoopbackPeer.h"
 
@@ -30,7 +30,7 @@ std::vector<std::string> ReadCommands() {
 // The first `count` lines a simulator with `options` sends a client that
 // types the five read commands, line ends removed.
 std::vector<std::string> SimLines(const std::vector<std::string>& options, size_t count) {
-    TSimProcess sim(options);
+    GatewaySimProcess sim(options);
     UniqueFd client = loopback::ConnectTo(sim.Port());
     std::vector<std::string> lines;
     if (!client.Valid()) return lines;
@@ -78,7 +78,7 @@ QString NonBlank(const QStringList& lines) {
 class SimWindow : public WindowSession {
 protected:
     void Read(const std::vector<std::string>& options) {
-        Sim = std::make_unique<TSimProcess>(options);
+        Sim = std::make_unique<GatewaySimProcess>(options);
         ASSERT_NE(Sim->Port(), 0);
         ASSERT_NO_FATAL_FAILURE(ConnectTo(Sim->Port()));
         Button("Button2")->click();
@@ -96,7 +96,7 @@ protected:
         Sim.reset();
     }
 
-    std::unique_ptr<TSimProcess> Sim;
+    std::unique_ptr<GatewaySimProcess> Sim;
 };
 
 } // namespace

@@ -10,8 +10,8 @@
 #include "net/telnet/IdTelnetReadThread.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldDescriptors.h"
-#include "tests/gateway-sim/SimProcess.h"
 #include "tests/net/telnet/GuiThread.h"
+#include "tests/support/GatewaySimProcess.h"
 #include "tests/support/ProcessProbe.h"
 
 using namespace std::chrono_literals;
@@ -44,7 +44,7 @@ bool Cycle(TIdTelnet& client, GuiThread& gui, std::string& received) {
 } // namespace
 
 TEST(SessionLeak, ConnectDisconnectCyclesLeaveNothingBehind) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     ASSERT_NE(sim.Port(), 0);
     GuiThread gui;
     std::string received;

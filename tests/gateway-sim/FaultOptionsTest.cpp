@@ -4,10 +4,10 @@
 #include <string>
 
 #include "LoopbackClient.h"
-#include "SimProcess.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldDescriptors.h"
 #include "protocol/MemoryAnswer.h"
+#include "tests/support/GatewaySimProcess.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ const TFieldDescriptors Descriptors = DefaultFieldDescriptors();
 const std::string TypeAnswer = "> 2001 MEM 87 00 01 00 01";
 
 TEST(GatewaySimFaults, SplitAnswersStillArriveWhole) {
-    TSimProcess sim({"--split", "3"});
+    GatewaySimProcess sim({"--split", "3"});
     TLoopbackClient client(sim.Port());
     client.Send(ReadCommand(Descriptors.Mac) + ReadCommand(Descriptors.Type));
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77");
@@ -24,7 +24,7 @@ TEST(GatewaySimFaults, SplitAnswersStillArriveWhole) {
 
 TEST(GatewaySimFaults, DelayedAnswersComeNoEarlierAndInOrder) {
     using namespace std::chrono;
-    TSimProcess sim({"--delay-ms", "300"});
+    GatewaySimProcess sim({"--delay-ms", "300"});
     TLoopbackClient slow(sim.Port());
     TLoopbackClient other(sim.Port());
     const auto sent = steady_clock::now();
@@ -37,7 +37,7 @@ TEST(GatewaySimFaults, DelayedAnswersComeNoEarlierAndInOrder) {
 }
 
 TEST(GatewaySimFaults, CloseAfterAnswersTheLastLineThenCloses) {
-    TSimProcess sim({"--close-after", "2"});
+    GatewaySimProcess sim({"--close-after", "2"});
     TLoopbackClient client(sim.Port());
     client.Send(ReadCommand(Descriptors.Type) + "\r\r" + ReadCommand(Descriptors.Address) +
                 ReadCommand(Descriptors.PanId));
@@ -53,7 +53,7 @@ TEST(GatewaySimFaults, CloseAfterAnswersTheLastLineThenCloses) {
 }
 
 TEST(GatewaySimFaults, GarbageLinePrecedesEachAnswer) {
-    TSimProcess sim({"--garbage"});
+    GatewaySimProcess sim({"--garbage"});
     TLoopbackClient client(sim.Port());
     for (int i = 0; i < 2; ++i) {
         client.Send(ReadCommand(Descriptors.Type));
@@ -70,7 +70,7 @@ TEST(GatewaySimFaults, GarbageLinePrecedesEachAnswer) {
 }
 
 TEST(GatewaySimFaults, EchoesTypedLinesButNotEmptyOnes) {
-    TSimProcess sim({"--echo"});
+    GatewaySimProcess sim({"--echo"});
     TLoopbackClient client(sim.Port());
     const std::string line = ReadMemoryLine("2001", Descriptors.Type);
     client.SendByByte(line + "\r\n");
@@ -92,7 +92,7 @@ struct BadLine {
 class BadInput : public testing::TestWithParam<BadLine> {};
 
 TEST_P(BadInput, GetsAnErrorAndLeavesTheMemoryAlone) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     client.Send(GetParam().line + "\r");
     EXPECT_EQ(client.ReadLine(), GetParam().answer);
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"< 2001 SET_MEM 83 00 02 00 " + std::string(1500, '7'), "> 2001 ERROR line too long"}));
 
 TEST(GatewaySimTelnet, NegotiatesTerminalTypeAndStripsCommands) {
-    TSimProcess sim({"--telnet"});
+    GatewaySimProcess sim({"--telnet"});
     TLoopbackClient client(sim.Port());
     // IAC DO TERMINAL-TYPE, IAC WILL SUPPRESS-GO-AHEAD
     EXPECT_EQ(client.ReadBytes(6), "\xFF\xFD\x18\xFF\xFB\x03");
@@ -154,7 +154,7 @@ TEST(GatewaySimTelnet, NegotiatesTerminalTypeAndStripsCommands) {
 }
 
 TEST(GatewaySimTelnet, GarbageCarriesADoubledIac) {
-    TSimProcess sim({"--telnet", "--garbage"});
+    GatewaySimProcess sim({"--telnet", "--garbage"});
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(client.ReadBytes(6), "\xFF\xFD\x18\xFF\xFB\x03");
     client.Send(ReadCommand(Descriptors.Type));
@@ -165,7 +165,7 @@ TEST(GatewaySimTelnet, GarbageCarriesADoubledIac) {
 }
 
 TEST(GatewaySimTelnet, EchoIsOfferedAndStopsOnDont) {
-    TSimProcess sim({"--telnet", "--echo"});
+    GatewaySimProcess sim({"--telnet", "--echo"});
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(client.ReadBytes(9), "\xFF\xFD\x18\xFF\xFB\x03\xFF\xFB\x01");
     client.Send("\xFF\xFD\x01" "ab\r"); // DO ECHO accepts the offer without a further reply

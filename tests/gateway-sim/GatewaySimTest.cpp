@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "LoopbackClient.h"
-#include "SimProcess.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldDescriptors.h"
 #include "protocol/FieldEncodings.h"
 #include "protocol/MemoryAnswer.h"
+#include "tests/support/GatewaySimProcess.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ std::string Answer(TLoopbackClient& client, const std::string& line) {
 }
 
 TEST(GatewaySim, AnswersAllFiveFieldsWithTheDefaults) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(ReadField(client, Descriptors.Mac), "7766554433221100");
     EXPECT_EQ(ReadField(client, Descriptors.Address), "2A");
@@ -45,7 +45,7 @@ TEST(GatewaySim, AnswersAllFiveFieldsWithTheDefaults) {
 }
 
 TEST(GatewaySim, MemoryAnswerHasTheWireLayout) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(Answer(client, ReadMemoryLine("2001", Descriptors.PanId)), "> 2001 MEM 83 00 02 00 34 12");
     // descriptors are read in either case and answered in upper case
@@ -55,7 +55,7 @@ TEST(GatewaySim, MemoryAnswerHasTheWireLayout) {
 }
 
 TEST(GatewaySim, WritesAreReadBack) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Address, HexToByteList("A5"))), "> 2001 OK");
     EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Channel, ChannelToMask(0x1A))), "> 2001 OK");
@@ -70,7 +70,7 @@ TEST(GatewaySim, WritesAreReadBack) {
 }
 
 TEST(GatewaySim, ResetAnswersABannerAndKeepsTheMemory) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.PanId, "CD AB")), "> 2001 OK");
     const std::string banner = Answer(client, ResetLine("2001"));
@@ -80,7 +80,7 @@ TEST(GatewaySim, ResetAnswersABannerAndKeepsTheMemory) {
 }
 
 TEST(GatewaySim, AnswersOnlyItsOwnGatewayAddress) {
-    TSimProcess sim({"--gateway", "7F01"});
+    GatewaySimProcess sim({"--gateway", "7F01"});
     TLoopbackClient client(sim.Port());
     // Lines for 2001 and empty lines are ignored: the next thing on the
     // wire is the answer to the line after them.
@@ -93,7 +93,7 @@ TEST(GatewaySim, AnswersOnlyItsOwnGatewayAddress) {
 class LineEnds : public testing::TestWithParam<const char*> {};
 
 TEST_P(LineEnds, EachEndsALineOnce) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     const std::string end = GetParam();
     client.Send(ReadMemoryLine("2001", Descriptors.Address) + end +
@@ -109,7 +109,7 @@ TEST_P(LineEnds, EachEndsALineOnce) {
 INSTANTIATE_TEST_SUITE_P(CrLfCrLf, LineEnds, testing::Values("\r", "\n", "\r\n"));
 
 TEST(GatewaySim, CharactersSentOneAtATime) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     client.SendByByte(ReadCommand(Descriptors.Mac) + WriteMemoryLine("2001", Descriptors.Address, "33") + "\r");
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77");
@@ -118,7 +118,7 @@ TEST(GatewaySim, CharactersSentOneAtATime) {
 }
 
 TEST(GatewaySim, ClientsShareOneMemory) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient writer(sim.Port());
     TLoopbackClient reader(sim.Port());
     TLoopbackClient third(sim.Port());
@@ -133,7 +133,7 @@ TEST(GatewaySim, ClientsShareOneMemory) {
 }
 
 TEST(GatewaySim, ClientsThatLeaveMidLineOrWithResetAreDropped) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     {
         TLoopbackClient halfLine(sim.Port());
         halfLine.Send("< 2001 SET_MEM 83 00 02 00 11");
@@ -155,7 +155,7 @@ TEST(GatewaySim, ClientsThatLeaveMidLineOrWithResetAreDropped) {
 class StopSignal : public testing::TestWithParam<int> {};
 
 TEST_P(StopSignal, EndsCleanlyWithClientsConnected) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
     const int status = sim.Stop(GetParam());
@@ -168,7 +168,7 @@ TEST_P(StopSignal, EndsCleanlyWithClientsConnected) {
 INSTANTIATE_TEST_SUITE_P(TermAndInt, StopSignal, testing::Values(SIGTERM, SIGINT));
 
 TEST(GatewaySim, LogsEachLineAndAnswer) {
-    TSimProcess sim;
+    GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
     const std::string log = sim.Log();
@@ -177,7 +177,7 @@ TEST(GatewaySim, LogsEachLineAndAnswer) {
 }
 
 TEST(GatewaySimCommandLine, HelpNamesEveryOption) {
-    const TRunResult run = RunSim({"--help"});
+    const GatewaySimRun run = RunGatewaySim({"--help"});
     EXPECT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 0);
     for (const char* option : {"--listen", "--port", "--gateway", "--telnet", "--echo", "--split",
                                "--delay-ms", "--close-after", "--garbage", "--help"})
@@ -190,7 +190,7 @@ TEST(GatewaySimCommandLine, BadOptionsAreRefused) {
         {"--split", "0"}, {"--delay-ms", "abc"}, {"--close-after", "0"}, {"--listen", "localhost"},
         {"--gateway", ""}, {"--gateway", "20 01"}};
     for (const auto& options : bad) {
-        const TRunResult run = RunSim(options);
+        const GatewaySimRun run = RunGatewaySim(options);
         EXPECT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 2) << options[0];
         EXPECT_NE(run.Stderr.find("bq-gateway-sim: "), std::string::npos) << options[0];
         EXPECT_EQ(run.Stdout.find("listening"), std::string::npos) << options[0];

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "ChildProcess.h"
 #include "ConnectedClient.h"
 #include "RecordingIntercept.h"
 #include "net/stack/IdException.h"
 #include "tests/support/PeerThread.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

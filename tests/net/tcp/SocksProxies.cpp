@@ -40,15 +40,11 @@ DanteProxy::DanteProxy() {
                              "socks pass {\n  from: 127.0.0.0/8 to: 127.0.0.0/8\n"
                              "  command: connect\n}\n");
     Daemon = std::make_unique<ChildProcess>(
-        std::vector<std::string>{Danted, "-f", Dir.Path("danted.conf"), "-N", "1"},
-        Dir.Path("danted.log"));
+        std::vector<std::string>{Danted, "-f", Dir.Path("danted.conf"), "-N", "1"});
     AwaitReady(*Daemon, "danted");
 }
 
-DanteProxy::~DanteProxy() {
-    if (Daemon) Daemon->Stop();
-    ReapOrphans();
-}
+DanteProxy::~DanteProxy() = default;
 
 MicrosocksProxy::MicrosocksProxy(const std::string& user, const std::string& password) {
     if (!IsExecutable(Microsocks)) {
@@ -58,15 +54,11 @@ MicrosocksProxy::MicrosocksProxy(const std::string& user, const std::string& pas
     ProxyPort = loopback::FreePort();
     Daemon = std::make_unique<ChildProcess>(
         std::vector<std::string>{Microsocks, "-i", "127.0.0.1", "-p", std::to_string(ProxyPort),
-                                 "-u", user, "-P", password},
-        Dir.Path("microsocks.log"));
+                                 "-u", user, "-P", password});
     AwaitReady(*Daemon, "microsocks");
 }
 
-MicrosocksProxy::~MicrosocksProxy() {
-    if (Daemon) Daemon->Stop();
-    ReapOrphans();
-}
+MicrosocksProxy::~MicrosocksProxy() = default;
 
 SshTunnelProxy::SshTunnelProxy() {
     for (const char* program : {Sshd, Ssh, SshKeygen})
@@ -94,8 +86,7 @@ SshTunnelProxy::SshTunnelProxy() {
                              "KbdInteractiveAuthentication no\n"
                              "AllowTcpForwarding yes\n");
     Server = std::make_unique<ChildProcess>(
-        std::vector<std::string>{Sshd, "-D", "-e", "-f", Dir.Path("sshd_config")},
-        Dir.Path("sshd.log"));
+        std::vector<std::string>{Sshd, "-D", "-e", "-f", Dir.Path("sshd_config")});
     if (!loopback::WaitUntilListening(sshPort)) {
         Problem = "sshd did not listen; its output:\n" + Server->Log();
         return;
@@ -105,14 +96,13 @@ SshTunnelProxy::SshTunnelProxy() {
         std::vector<std::string>{Ssh, "-N", "-D", "127.0.0.1:" + std::to_string(ProxyPort), "-p",
                                  std::to_string(sshPort), "-i", Dir.Path("user_key"), "-o",
                                  "StrictHostKeyChecking=no", "-o", "UserKnownHostsFile=/dev/null",
-                                 "-o", "BatchMode=yes", "-F", "/dev/null", "root@127.0.0.1"},
-        Dir.Path("ssh.log"));
+                                 "-o", "BatchMode=yes", "-F", "/dev/null", "root@127.0.0.1"});
     AwaitReady(*Tunnel, "ssh -D");
     if (!Problem.empty()) Problem += "\nsshd's output:\n" + Server->Log();
 }
 
 SshTunnelProxy::~SshTunnelProxy() {
+    // The tunnel first, while the server it is connected to still runs.
     if (Tunnel) Tunnel->Stop();
     if (Server) Server->Stop();
-    ReapOrphans();
 }

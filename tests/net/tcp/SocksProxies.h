@@ -4,10 +4,12 @@
 // private sshd (SOCKS 4A).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
-#include "ChildProcess.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
 
 class SocksProxy {
 public:
@@ -17,7 +19,7 @@ public:
     const std::string& Failure() const { return Problem; }
 
 protected:
-    SocksProxy() { AdoptOrphans(); }
+    SocksProxy() = default;
     // Waits until the proxy's port accepts connections; records a failure otherwise.
     void AwaitReady(const ChildProcess& process, const std::string& program);
 

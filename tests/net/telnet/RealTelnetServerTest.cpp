@@ -6,8 +6,10 @@
 
 #include <string>
 
-#include "ChildProcess.h"
 #include "SessionFixture.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -41,8 +43,9 @@ TEST_F(RealTelnetServer, FixedAnswersReachTheShellAndTheTerminalTypeArrives) {
     dir.Write("shell", "#!/bin/sh\nexec setpriv --reuid=nobody --regid=nogroup --clear-groups /bin/sh -i\n", 0755);
     const std::string port = std::to_string(loopback::FreePort());
     ChildProcess socat({"socat", "-d", "-d", "TCP-LISTEN:" + port + ",bind=127.0.0.1,reuseaddr,fork",
-                        std::string("EXEC:") + Telnetd + " -h -E " + dir.Path("shell") + ",nofork"});
-    ASSERT_TRUE(socat.WaitForError("listening on")) << socat.ErrorOutput;
+                        std::string("EXEC:") + Telnetd + " -h -E " + dir.Path("shell") + ",nofork"},
+                       ChildProcess::Streams::BothPiped);
+    ASSERT_TRUE(socat.WaitForOutput("listening on")) << socat.Output();
 
     Client->Port = std::stoi(port);
     Client->Connect();
