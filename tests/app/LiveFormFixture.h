@@ -12,8 +12,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <functional>
 #include <memory>
@@ -26,6 +24,7 @@
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "runtime/Synchronize.h"
+#include "tests/support/Watchdog.h"
 
 using namespace std::chrono_literals;
 
@@ -33,36 +32,6 @@ using namespace std::chrono_literals;
 inline void WakeMainThread() {
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
 }
-
-// Ends the test program when a step that could deadlock has not returned in
-// time, so that a deadlock fails the test instead of hanging it.
-class Watchdog {
-public:
-    explicit Watchdog(const char* what, std::chrono::milliseconds patience = 10s) {
-        Guard = std::thread([this, what, patience] {
-            std::unique_lock lock(Lock);
-            if (Done.wait_for(lock, patience, [this] { return Finished; })) return;
-            std::fprintf(stderr, "Watchdog: %s did not return in time\n", what);
-            std::abort();
-        });
-    }
-    ~Watchdog() {
-        {
-            const std::lock_guard lock(Lock);
-            Finished = true;
-        }
-        Done.notify_all();
-        Guard.join();
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-private:
-    std::mutex Lock;
-    std::condition_variable Done;
-    bool Finished = false;
-    std::thread Guard;
-};
 
 class LiveFormFixture : public ::testing::Test {
 protected:

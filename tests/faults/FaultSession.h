@@ -14,7 +14,7 @@
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "runtime/Synchronize.h"
-#include "tests/net/telnet/GuiThread.h"
+#include "tests/support/GuiThread.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/LoopbackPeer.h"
 

@@ -10,9 +10,10 @@
 #include "net/telnet/IdTelnetReadThread.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldDescriptors.h"
-#include "tests/net/telnet/GuiThread.h"
 #include "tests/support/GatewaySimProcess.h"
+#include "tests/support/GuiThread.h"
 #include "tests/support/ProcessProbe.h"
+#include "tests/support/Watchdog.h"
 
 using namespace std::chrono_literals;
 

@@ -9,10 +9,10 @@
 #include "WindowSession.h"
 #include "app/Cp1251.h"
 #include "protocol/MemoryAnswer.h"
-#include "tests/net/telnet/GuiThread.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/LoopbackPeer.h"
 #include "tests/support/ProcessProbe.h"
+#include "tests/support/Watchdog.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "GuiThread.h"
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "runtime/Synchronize.h"
+#include "tests/support/GuiThread.h"
 #include "tests/support/LoopbackListener.h"
 
 class SessionFixture : public ::testing::Test {

@@ -8,6 +8,7 @@
 
 #include "SessionFixture.h"
 #include "tests/support/LoopbackPeer.h"
+#include "tests/support/Watchdog.h"
 
 using namespace std::chrono_literals;
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "Deadline.h"
 #include "runtime/Thread.h"
-#include "tests/support/Deadline.h"
 
 class GuiThread {
 public:
@@ -43,20 +43,4 @@ private:
     uint64_t Generation = 0; // counts notifications; guarded
     bool Queued = false;     // guarded
     std::vector<std::thread> Watchers;
-};
-
-// Ends the test program when a step that could deadlock has not returned in
-// time, so that a deadlock fails the test instead of hanging it.
-class Watchdog {
-public:
-    explicit Watchdog(const char* what, std::chrono::milliseconds patience = Patience);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-private:
-    std::mutex Lock;
-    std::condition_variable Done;
-    bool Finished = false;
-    std::thread Guard;
 };
