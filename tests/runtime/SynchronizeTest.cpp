@@ -8,7 +8,7 @@
 
 #include "runtime/Exception.h"
 #include "runtime/Synchronize.h"
-#include "tests/runtime/Signal.h"
+#include "tests/support/Signal.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "runtime/Synchronize.h"
 #include "runtime/Thread.h"
-#include "tests/runtime/Signal.h"
+#include "tests/support/Signal.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "net/telnet/IdThread.h"
 #include "runtime/Synchronize.h"
-#include "tests/runtime/Signal.h"
+#include "tests/support/Signal.h"
 
 namespace {
 
