@@ -7,6 +7,7 @@
 
 #include "LiveFormFixture.h"
 #include "LoopbackGateway.h"
+#include "tests/support/LoopbackListener.h"
 
 namespace {
 
@@ -103,12 +104,8 @@ TEST_F(EndToEnd, GatewayClosingIsLoggedInOrderAndEndsTheReader) {
 }
 
 TEST_F(EndToEnd, ConnectToAClosedPortLogsTheErrorAndConnectStaysEnabled) {
-    int32_t closedPort = 0;
-    {
-        const LoopbackGateway gone{{}};
-        closedPort = gone.Port();
-    }
-    ConnectTo(closedPort);
+    const loopback::ClosedPort closed;
+    ConnectTo(closed.Port());
     EXPECT_EQ(Reader, nullptr);
     EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Disconnecting from 127.0.0.1.", "Not connected.",
                                   "server not responding"}));

@@ -55,9 +55,16 @@ protected:
     }
 
     void TearDown() override {
+        EndSession();
+        SetWakeMainThread(nullptr);
+    }
+
+    // Closes the window and lets go of its reader; safe to repeat.
+    void EndSession() {
         Form.reset();
         for (std::thread& watcher : Watchers) watcher.join();
-        SetWakeMainThread(nullptr);
+        Watchers.clear();
+        Reader.reset();
     }
 
     // Runs the event loop until `done` holds; false when it does not within Patience.
@@ -66,7 +73,7 @@ protected:
         QTimer alarm; // ends the last wait for events at the deadline
         alarm.setSingleShot(true);
         alarm.start(patience);
-        for (int round = 0; round < 100000 && !done(); ++round) {
+        for (int round = 0; round < 1000000 && !done(); ++round) {
             if (deadline.hasExpired()) break;
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         }

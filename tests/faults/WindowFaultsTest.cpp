@@ -74,7 +74,7 @@ TEST_F(WindowSession, PeerSendingAnAnswerByteByByteGetsOneCarriageReturnPerByte)
             ++answered;
         }
         done = true;
-        WakeEventLoop();
+        WakeMainThread();
     });
     WaitUntil([&] { return done.load(); });
     trickle.join();

@@ -1,128 +1,27 @@
-// The real window with the real Telnet client, the test's main thread as its
-// GUI thread, and waits that run the Qt event loop until something happened.
+// The window tests' live window, for the fault tests: a connect that must
+// start a reader, a wait for the reader's end, and a teardown that leaves no
+// queued event behind for the next case.
 #pragma once
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
-#include <gtest/gtest.h>
+#include <QString>
 
-#include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
-#include <vector>
+#include <cstdint>
 
-#include "app/Form1.h"
-#include "app/LogView.h"
-#include "net/telnet/IdTelnet.h"
-#include "net/telnet/IdTelnetReadThread.h"
-#include "runtime/Synchronize.h"
-#include "tests/app/RecordingMessages.h"
+#include "tests/app/LiveFormFixture.h"
 
-// Wakes the main thread's event loop from any thread.
-inline void WakeEventLoop() {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
-}
-
-class WindowSession : public ::testing::Test {
+class WindowSession : public LiveFormFixture {
 protected:
-    static constexpr std::chrono::milliseconds Patience{10000};
-
-    void SetUp() override {
-        // As the program does: a queued call wakes the GUI thread, which runs it.
-        SetWakeMainThread([this] {
-            {
-                const std::lock_guard lock(QueueLock);
-                ++CallsQueued;
-            }
-            Queued.notify_all();
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { CheckSynchronize(); },
-                                      Qt::QueuedConnection);
-        });
-        auto client = std::make_unique<TIdTelnet>();
-        Client = client.get();
-        Form = std::make_unique<TForm1>(std::move(client), Messages);
-        Form->show();
-    }
-
     void TearDown() override {
-        EndSession();
-        SetWakeMainThread(nullptr);
+        LiveFormFixture::TearDown();
         QCoreApplication::processEvents();
     }
 
-    // Closes the window and lets go of its reader; safe to repeat.
-    void EndSession() {
-        Form.reset();
-        for (std::thread& watcher : Watchers) watcher.join();
-        Watchers.clear();
-        Reader.reset();
-    }
-
-    // Runs the event loop until `done` holds; false when it does not in time.
-    static bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = Patience) {
-        const QDeadlineTimer deadline(patience);
-        QTimer alarm; // ends the last wait for events at the deadline
-        alarm.setSingleShot(true);
-        alarm.start(patience);
-        for (int round = 0; round < 1000000 && !done() && !deadline.hasExpired(); ++round)
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        return done();
-    }
-
-    // Fills the connect fields and presses "Connect"; watches the reader so
-    // that its end wakes the event loop.
     void ConnectTo(int32_t port) {
-        Edit("Edit1")->setText(QString::number(port));
-        Edit("Edit2")->setText(QStringLiteral("127.0.0.1"));
-        Button("Button1")->click();
-        Reader = Client->ReaderThread();
+        LiveFormFixture::ConnectTo(port);
         ASSERT_NE(Reader, nullptr) << Log().join(QStringLiteral(" | ")).toStdString();
-        Watchers.emplace_back([reader = Reader] {
-            reader->WaitFor();
-            WakeEventLoop();
-        });
     }
     bool WaitForReaderEnd() {
         return WaitUntil([this] { return Reader->Finished(); });
     }
-
-    template <class Control>
-    Control* Find(const char* name) const {
-        auto* control = Form->findChild<Control*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    QLineEdit* Edit(const char* name) const { return Find<QLineEdit>(name); }
-    QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
-    QStringList Log() const { return Find<TLogView>("Memo1")->Lines(); }
-
-    int QueuedCalls() const {
-        const std::lock_guard lock(QueueLock);
-        return CallsQueued;
-    }
-    // Waits, without running the event loop, until more than `seen` calls
-    // have been queued for the GUI thread.
-    bool WaitForQueuedCall(int seen) {
-        std::unique_lock lock(QueueLock);
-        return Queued.wait_for(lock, Patience, [&] { return CallsQueued > seen; });
-    }
-
-    TRecordingMessages Messages;
-    TIdTelnet* Client = nullptr; // owned by Form
-    std::unique_ptr<TForm1> Form;
-    std::shared_ptr<TIdTelnetReadThread> Reader;
-
-private:
-    mutable std::mutex QueueLock;
-    std::condition_variable Queued;
-    int CallsQueued = 0; // guarded by QueueLock
-    std::vector<std::thread> Watchers;
 };

@@ -15,7 +15,9 @@ public:
 
     bool Passed() const { return Clock::now() >= End; }
     Clock::time_point When() const { return End; }
-    // What is left, rounded up to whole milliseconds, as poll() takes it; 0 once passed.
+    // What is left, rounded up to whole milliseconds; 0 once passed.
+    std::chrono::milliseconds Left() const;
+    // The same as poll() takes it.
     int PollTimeout() const;
 
 private:
