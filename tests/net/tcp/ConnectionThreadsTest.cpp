@@ -5,11 +5,11 @@
 
 #include <atomic>
 #include <future>
-#include <mutex>
 #include <thread>
 
 #include "ConnectedClient.h"
 #include "net/stack/IdException.h"
+#include "tests/support/EventLog.h"
 #include "tests/support/PeerThread.h"
 
 namespace {
@@ -75,13 +75,9 @@ TEST(ConnectionThreads, ASecondCloseDuringTheFirstMakesNoReports) {
     std::promise<void> secondDone;
     std::shared_future<void> secondFinished = secondDone.get_future().share();
     std::atomic<int> disconnecting{0};
-    std::vector<std::string> events;
-    std::mutex guard;
+    EventLog events;
     c.client.OnStatus = [&](TObject*, TIdStatus status, const std::string& text) {
-        {
-            std::lock_guard lock(guard);
-            events.push_back(text);
-        }
+        events.Add(text);
         // Hold the first close between its claim and the socket's release
         // until the other thread's close has run.
         if (status == stDisconnecting && disconnecting++ == 0) {
@@ -95,7 +91,7 @@ TEST(ConnectionThreads, ASecondCloseDuringTheFirstMakesNoReports) {
     secondDone.set_value();
     first.join();
     ASSERT_TRUE(held);
-    EXPECT_EQ(events, (std::vector<std::string>{"Disconnecting from 127.0.0.1.", "Not connected."}));
+    EXPECT_EQ(events.Events(), (std::vector<std::string>{"Disconnecting from 127.0.0.1.", "Not connected."}));
 }
 
 TEST(ConnectionThreads, SendingWhileTheReaderReceives) {

@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "runtime/Synchronize.h"
+#include "tests/support/EventLog.h"
 #include "tests/support/GuiThread.h"
 #include "tests/support/LoopbackListener.h"
 
@@ -46,21 +46,12 @@ protected:
     }
 
     void Record(const std::string& event) {
-        {
-            const std::lock_guard lock(EventLock);
-            Recorded.push_back(event);
-        }
+        Recorded.Add(event);
         Gui->Notify();
     }
-    std::vector<std::string> Events() const {
-        const std::lock_guard lock(EventLock);
-        return Recorded;
-    }
+    std::vector<std::string> Events() const { return Recorded.Events(); }
     size_t EventCount() const { return Events().size(); }
-    void ClearEvents() {
-        const std::lock_guard lock(EventLock);
-        Recorded.clear();
-    }
+    void ClearEvents() { Recorded.Clear(); }
     // Serves deliveries until `count` events have been recorded in all.
     bool ServeUntilEvents(size_t count) {
         return Gui->ServeUntil([&] { return EventCount() >= count; });
@@ -75,6 +66,5 @@ protected:
     std::shared_ptr<TIdTelnetReadThread> Reader;
 
 private:
-    mutable std::mutex EventLock;
-    std::vector<std::string> Recorded;
+    EventLog Recorded;
 };
