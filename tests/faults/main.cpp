@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "runtime/Synchronize.h"
+#include "tests/support/QtThreadSanitizerSuppressions.h"
 
 int main(int argc, char* argv[]) {
+    // Headless unless told otherwise, so that listing the tests works without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("bqTest"));
     SetMainThread();

@@ -20,10 +20,11 @@ int64_t PeakResidentKb();
 // kernel does not allow it.
 bool ResetPeakResident();
 
-// AddressSanitizer keeps freed memory in quarantine, so resident sizes say
-// nothing about the program's own use under it.
+// AddressSanitizer keeps freed memory in quarantine and ThreadSanitizer maps
+// shadow memory beside every allocation, so resident sizes say nothing about
+// the program's own use under either.
 constexpr bool MemoryFiguresMeaningful() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     return false;
 #else
     return true;
