@@ -44,7 +44,8 @@ TEST(ClientConnect, RefusedConnectCleansUpAndCanBeRetried) {
     TIdTCPClient client;
     StatusRecorder status(client);
     client.Host = "127.0.0.1";
-    client.Port = loopback::FreePort();
+    const loopback::ClosedPort closed;
+    client.Port = closed.Port();
     try {
         client.Connect();
         FAIL() << "connected to a closed port";
@@ -154,7 +155,10 @@ TEST(ClientConnect, AThousandCyclesLeaveNoDescriptorOpen) {
 TEST(ClientConnect, RefusedConnectsLeaveNoDescriptorOpen) {
     TIdTCPClient client;
     client.Host = "127.0.0.1";
-    client.Port = loopback::FreePort();
+    // Held for the whole test: a port merely free a moment ago may be taken by
+    // a listener of a test running beside this one.
+    const loopback::ClosedPort closed;
+    client.Port = closed.Port();
     EXPECT_THROW(client.Connect(), EIdSocketError);
     const int before = CountOpenDescriptors();
     for (int round = 0; round < 100; ++round) EXPECT_THROW(client.Connect(), EIdSocketError);
