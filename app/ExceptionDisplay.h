@@ -14,8 +14,7 @@ std::string ExceptionDisplayMessage(std::exception_ptr error);
 void ShowException(TUserMessages& messages, std::exception_ptr error);
 
 // Qt must never see an exception leave an event handler or a slot.
-template <class Handler>
-void RunGuarded(TUserMessages& messages, Handler&& handler) noexcept {
+template <class Handler> void RunGuarded(TUserMessages& messages, Handler&& handler) noexcept {
     try {
         handler();
     } catch (...) {

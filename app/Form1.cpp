@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QThread>
 
 #include "app/Cp1251.h"
@@ -23,14 +23,9 @@ const TFieldDescriptors& Descriptors() {
 } // namespace
 
 TForm1::TForm1(std::unique_ptr<TIdTelnetInterface> client, TUserMessages& messages, QWidget* parent)
-    : QWidget(parent),
-      MacDescriptor(Descriptors().Mac),
-      AddressDescriptor(Descriptors().Address),
-      ChannelDescriptor(Descriptors().Channel),
-      PanIdDescriptor(Descriptors().PanId),
-      TypeDescriptor(Descriptors().Type),
-      Messages(messages),
-      IdTelnet1(std::move(client)) {
+    : QWidget(parent), MacDescriptor(Descriptors().Mac), AddressDescriptor(Descriptors().Address),
+      ChannelDescriptor(Descriptors().Channel), PanIdDescriptor(Descriptors().PanId),
+      TypeDescriptor(Descriptors().Type), Messages(messages), IdTelnet1(std::move(client)) {
     Ui.SetupUi(this);
     ConnectSignals();
 }
@@ -50,13 +45,15 @@ void TForm1::ConnectSignals() {
     connect(Ui.Button3, &QPushButton::clicked, this, guarded(&TForm1::Button3Click));
     connect(Ui.Button4, &QPushButton::clicked, this, guarded(&TForm1::Button4Click));
     connect(Ui.Memo1, &TLogView::KeyReleased, this, guarded(&TForm1::Memo1KeyUp));
-    for (QLineEdit* field : {Ui.Edit4, Ui.Edit5, Ui.Edit6}) field->installEventFilter(this);
+    for (QLineEdit* field : {Ui.Edit4, Ui.Edit5, Ui.Edit6})
+        field->installEventFilter(this);
 
     IdTelnet1->SetOnStatus([this](TObject* sender, TIdStatus status, const std::string& text) {
         IdTelnet1Status(sender, status, text);
     });
     // Left unguarded: the client hands what a chunk's handler raises back to its reader.
-    IdTelnet1->SetOnDataAvailable([this](const std::string& buffer) { IdTelnet1DataAvailable(buffer); });
+    IdTelnet1->SetOnDataAvailable(
+        [this](const std::string& buffer) { IdTelnet1DataAvailable(buffer); });
 }
 
 void TForm1::Log(const std::string& text) {
@@ -77,13 +74,14 @@ void TForm1::Button1Click() {
     }
 }
 
-void TForm1::IdTelnet1Status(TObject* axSender, TIdStatus axStatus, const std::string& asStatusText) {
+void TForm1::IdTelnet1Status(TObject* axSender, TIdStatus axStatus,
+                             const std::string& asStatusText) {
     (void)axSender;
     (void)axStatus;
     const QString text = FromCp1251(asStatusText);
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, [this, text] { Ui.Memo1->AppendLine(text); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, text] { Ui.Memo1->AppendLine(text); }, Qt::QueuedConnection);
         return;
     }
     // Texts that another thread raised earlier may still wait in the queue;

@@ -20,14 +20,16 @@ void TForm1::SendCommand(const std::string& line) {
     // Logged first, so the operator sees the line even when typing it fails.
     Log(line);
     // Typed as a person would: every character is a network write of its own.
-    for (char ch : line) IdTelnet1->TransmitChar(ch);
+    for (char ch : line)
+        IdTelnet1->TransmitChar(ch);
     IdTelnet1->TransmitChar('\r');
 }
 
 void TForm1::Button2Click() {
     try {
-        for (const std::string* descriptor : {&MacDescriptor, &AddressDescriptor, &ChannelDescriptor,
-                                              &PanIdDescriptor, &TypeDescriptor})
+        for (const std::string* descriptor :
+             {&MacDescriptor, &AddressDescriptor, &ChannelDescriptor, &PanIdDescriptor,
+              &TypeDescriptor})
             SendCommand(ReadMemoryLine(Gateway(), *descriptor));
     } catch (const EIdException& e) {
         Log(e.Message);
@@ -42,8 +44,8 @@ void TForm1::Button3Click() {
         // stops the sequence and reaches the operator's box, not the log.
         const int32_t channel = StrToInt("0x" + ToCp1251(Ui.Edit5->text()));
         SendCommand(WriteMemoryLine(Gateway(), ChannelDescriptor, ChannelToMask(channel)));
-        SendCommand(WriteMemoryLine(Gateway(), PanIdDescriptor,
-                                    HexToByteList(ToCp1251(Ui.Edit6->text()))));
+        SendCommand(
+            WriteMemoryLine(Gateway(), PanIdDescriptor, HexToByteList(ToCp1251(Ui.Edit6->text()))));
     } catch (const EIdException& e) {
         Log(e.Message);
     }
@@ -59,11 +61,16 @@ void TForm1::Button4Click() {
 
 QLineEdit* TForm1::AnswerField(TMemoryField field) const {
     switch (field) {
-    case TMemoryField::Mac: return Ui.Edit3;
-    case TMemoryField::Address: return Ui.Edit4;
-    case TMemoryField::Channel: return Ui.Edit5;
-    case TMemoryField::PanId: return Ui.Edit6;
-    case TMemoryField::Type: return Ui.Edit7;
+    case TMemoryField::Mac:
+        return Ui.Edit3;
+    case TMemoryField::Address:
+        return Ui.Edit4;
+    case TMemoryField::Channel:
+        return Ui.Edit5;
+    case TMemoryField::PanId:
+        return Ui.Edit6;
+    case TMemoryField::Type:
+        return Ui.Edit7;
     }
     return nullptr;
 }
@@ -77,7 +84,8 @@ void TForm1::IdTelnet1DataAvailable(const std::string& Buffer) {
     Log(trimmed);
     const TFieldDescriptors descriptors{MacDescriptor, AddressDescriptor, ChannelDescriptor,
                                         PanIdDescriptor, TypeDescriptor};
-    const std::optional<TMemoryAnswer> answer = RecogniseMemoryAnswer(trimmed, Gateway(), descriptors);
+    const std::optional<TMemoryAnswer> answer =
+        RecogniseMemoryAnswer(trimmed, Gateway(), descriptors);
     if (!answer) {
         // Prompts, banners and echoes are answered as a terminal user would: Enter.
         IdTelnet1->TransmitChar('\r');

@@ -47,9 +47,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::Edit4Enter() { SavedText = Ui.Edit4->text(); }
-void TForm1::Edit5Enter() { SavedText = Ui.Edit5->text(); }
-void TForm1::Edit6Enter() { SavedText = Ui.Edit6->text(); }
+void TForm1::Edit4Enter() {
+    SavedText = Ui.Edit4->text();
+}
+void TForm1::Edit5Enter() {
+    SavedText = Ui.Edit5->text();
+}
+void TForm1::Edit6Enter() {
+    SavedText = Ui.Edit6->text();
+}
 
 void TForm1::Edit4Exit() {
     ExitRangedField(Ui.Edit4, LowestAddress, HighestAddress,
@@ -61,7 +67,9 @@ void TForm1::Edit5Exit() {
                     QStringLiteral("Error: Неверный канал "));
 }
 
-void TForm1::Edit6Exit() { ExitField(Ui.Edit6); }
+void TForm1::Edit6Exit() {
+    ExitField(Ui.Edit6);
+}
 
 // The field's value, or nothing when its text is no hexadecimal number; then the
 // saved text is restored before the box opens, so the operator sees it behind the box.

@@ -56,7 +56,8 @@ QPushButton* Button(QWidget* form, const char* name, TDesignRect rect, const cha
     return Place(new QPushButton(QString::fromUtf8(caption), form), form, name, rect);
 }
 
-QLabel* Label(QWidget* parent, QWidget* form, const char* name, TDesignRect rect, const char* caption) {
+QLabel* Label(QWidget* parent, QWidget* form, const char* name, TDesignRect rect,
+              const char* caption) {
     QLabel* label = Place(new QLabel(QString::fromUtf8(caption), parent), form, name, rect);
     MakeBold(label, form);
     return label;
@@ -140,7 +141,8 @@ void TForm1Ui::SetupUi(QWidget* form) {
 
     // Window: Button1, Edit1, Edit2, Memo1, Button2, Panel1, Button3, Edit8,
     // Button4; inside the panel its five fields from top to bottom.
-    const QList<QWidget*> order = {Button1, Edit1, Edit2, Memo1, Button2, Edit3, Edit4,
-                                   Edit5,   Edit6, Edit7, Button3, Edit8, Button4};
-    for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    const QList<QWidget*> order = {Button1, Edit1, Edit2, Memo1,   Button2, Edit3,  Edit4,
+                                   Edit5,   Edit6, Edit7, Button3, Edit8,   Button4};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -14,7 +14,7 @@ struct TForm1Ui {
     QLineEdit* Edit1 = nullptr;     // TCP port
     QLineEdit* Edit2 = nullptr;     // host
     QLabel* Label6 = nullptr;
-    QLineEdit* Edit8 = nullptr;     // gateway address
+    QLineEdit* Edit8 = nullptr; // gateway address
     TLogView* Memo1 = nullptr;
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;

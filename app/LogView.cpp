@@ -24,7 +24,8 @@ void TLogView::AppendLine(const QString& text) {
     // cost as much as the log is long. A line separator (Shift+Enter) counts
     // as a break, as it does in the plain text.
     const QString last = document()->lastBlock().text();
-    if (!last.isEmpty() && last.back() != QChar::LineSeparator) cursor.insertText(QStringLiteral("\n"));
+    if (!last.isEmpty() && last.back() != QChar::LineSeparator)
+        cursor.insertText(QStringLiteral("\n"));
     cursor.insertText(line + QLatin1Char('\n'));
 
     setTextCursor(cursor);

@@ -9,7 +9,8 @@ QValidator::State TTypingLimit::validate(QString& input, int& pos) const {
     (void)pos;
     if (input.size() > MaxLength) return Invalid;
     if (UpperCase) {
-        for (QChar& c : input) c = c.toUpper();
+        for (QChar& c : input)
+            c = c.toUpper();
     }
     return Acceptable;
 }

@@ -73,8 +73,7 @@ double ThreadCpuSeconds() {
 
 // Feeds every line through `handOver`, timing each call; the event loop runs
 // between calls as it would between two synchronised calls.
-template <class HandOver>
-void FeedLines(benchmark::State& state, HandOver handOver) {
+template <class HandOver> void FeedLines(benchmark::State& state, HandOver handOver) {
     const int Lines = static_cast<int>(state.range(0));
     const std::vector<std::string> lines = ReceivedLines();
     double longest = 0;
@@ -119,7 +118,8 @@ void BM_PlainTextEditAppend(benchmark::State& state) {
         QPlainTextEdit log;
         log.show();
         FeedLines(state, [&log](const std::string& line) {
-            log.appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+            log.appendPlainText(
+                QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
         });
         if (log.blockCount() < state.range(0)) state.SkipWithError("lines went missing");
     }
@@ -149,8 +149,22 @@ void BM_WindowLog(benchmark::State& state) {
 } // namespace
 
 // 10,000 and 20,000 lines show how the cost grows; 100,000 is the measurement.
-BENCHMARK(BM_PlainTextEditAppend)->ArgName("lines")->Arg(10000)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowLog)->ArgName("lines")->Arg(10000)->Arg(20000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainTextEditAppend)
+    ->ArgName("lines")
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowLog)
+    ->ArgName("lines")
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -20,9 +20,15 @@ const TTelnetInput& Input(int64_t kind, size_t size) {
     auto [at, added] = inputs.try_emplace({kind, size});
     if (added) {
         switch (kind) {
-        case ikPlain: at->second = PlainTelnetText(size); break;
-        case ikCommands: at->second = TelnetTextWithCommands(size, 1.0); break;
-        default: at->second = NegotiationHeavyTelnet(size); break;
+        case ikPlain:
+            at->second = PlainTelnetText(size);
+            break;
+        case ikCommands:
+            at->second = TelnetTextWithCommands(size, 1.0);
+            break;
+        default:
+            at->second = NegotiationHeavyTelnet(size);
+            break;
         }
     }
     return at->second;

@@ -36,7 +36,8 @@ std::vector<std::string> ReadLines() {
     const TFieldDescriptors descriptors = DefaultFieldDescriptors();
     std::vector<std::string> lines;
     for (const std::string* descriptor :
-         {&descriptors.Mac, &descriptors.Address, &descriptors.Channel, &descriptors.PanId, &descriptors.Type})
+         {&descriptors.Mac, &descriptors.Address, &descriptors.Channel, &descriptors.PanId,
+          &descriptors.Type})
         lines.push_back(ReadMemoryLine(Gateway, *descriptor));
     return lines;
 }
@@ -46,7 +47,8 @@ void ReportCycles(benchmark::State& state, std::vector<double> seconds) {
     if (seconds.empty()) return;
     std::sort(seconds.begin(), seconds.end());
     const auto at = [&seconds](double fraction) {
-        return 1000.0 * seconds[std::min(seconds.size() - 1, static_cast<size_t>(fraction * seconds.size()))];
+        return 1000.0 * seconds[std::min(seconds.size() - 1,
+                                         static_cast<size_t>(fraction * seconds.size()))];
     };
     state.counters["median_ms"] = at(0.5);
     state.counters["p95_ms"] = at(0.95);
@@ -73,15 +75,18 @@ public:
     bool Connected = false;
 
     bool Send(const std::string& bytes) {
-        return send(Fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+        return send(Fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(bytes.size());
     }
 
     bool ReceiveUntil(TAnswerCollector& answers, Clock::time_point deadline) {
         char buffer[4096];
         while (!answers.Complete()) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             pollfd waiting{Fd, POLLIN, 0};
-            if (left.count() <= 0 || poll(&waiting, 1, static_cast<int>(left.count())) != 1) return false;
+            if (left.count() <= 0 || poll(&waiting, 1, static_cast<int>(left.count())) != 1)
+                return false;
             const ssize_t count = recv(Fd, buffer, sizeof buffer, 0);
             if (count <= 0) return false;
             answers.Add(std::string(buffer, static_cast<size_t>(count)));
@@ -109,7 +114,8 @@ void BM_RawSocketReadCycle(benchmark::State& state) {
         const auto start = Clock::now();
         bool sent = true;
         for (const std::string& line : lines) {
-            for (const char ch : line) sent = sent && client.Send(std::string(1, ch));
+            for (const char ch : line)
+                sent = sent && client.Send(std::string(1, ch));
             sent = sent && client.Send("\r\n"); // a plain-text peer gets CR LF in one write
         }
         if (!sent || !client.ReceiveUntil(answers, start + AnswerPatience)) {
@@ -150,7 +156,8 @@ void BM_TelnetReadCycle(benchmark::State& state) {
             const auto start = Clock::now();
             try {
                 for (const std::string& line : lines) {
-                    for (const char ch : line) telnet.TransmitChar(ch);
+                    for (const char ch : line)
+                        telnet.TransmitChar(ch);
                     telnet.TransmitChar('\r');
                 }
             } catch (const EIdException& error) {
@@ -172,7 +179,19 @@ void BM_TelnetReadCycle(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_RawSocketReadCycle)->ArgName("nagle")->Arg(1)->Arg(0)->Iterations(Cycles)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TelnetReadCycle)->ArgName("nagle")->Arg(1)->Arg(0)->Iterations(Cycles)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawSocketReadCycle)
+    ->ArgName("nagle")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(Cycles)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TelnetReadCycle)
+    ->ArgName("nagle")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(Cycles)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

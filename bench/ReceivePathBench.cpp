@@ -104,14 +104,25 @@ void BM_TelnetReceivePath(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(total));
     state.counters["bytes_per_OnDataAvailable"] =
-        handovers ? static_cast<double>(state.iterations() * total) / static_cast<double>(handovers) : 0.0;
+        handovers ? static_cast<double>(state.iterations() * total) / static_cast<double>(handovers)
+                  : 0.0;
     ReportMemory(state, startKiB);
 }
 
 } // namespace
 
 // Wall-clock time: the work is spread over the sender, the reader and this thread.
-BENCHMARK(BM_PlainRecvLoop)->ArgName("MiB")->Arg(64)->Arg(256)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TelnetReceivePath)->ArgName("MiB")->Arg(64)->Arg(256)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRecvLoop)
+    ->ArgName("MiB")
+    ->Arg(64)
+    ->Arg(256)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TelnetReceivePath)
+    ->ArgName("MiB")
+    ->Arg(64)
+    ->Arg(256)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::optional<TIdIPv4Bytes> expected = ReferenceDotted(text);
     const bool dotted = stack.IsDottedAddress(text);
-    FuzzRequire(dotted == expected.has_value(), "IsDottedAddress of " + FuzzHex(text) + " differs from the rules");
+    FuzzRequire(dotted == expected.has_value(),
+                "IsDottedAddress of " + FuzzHex(text) + " differs from the rules");
 
     TIdIPv4Bytes bytes{};
     try {
@@ -59,9 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string formatted = stack.FormatDottedAddress(bytes);
     FuzzRequire(stack.IsDottedAddress(formatted), "a formatted address is dotted: " + formatted);
-    FuzzRequire(stack.ParseDottedAddress(formatted) == bytes, "format then parse gives the bytes back");
+    FuzzRequire(stack.ParseDottedAddress(formatted) == bytes,
+                "format then parse gives the bytes back");
     FuzzRequire(stack.ResolveToDotted(text) == text, "a dotted address resolves to itself");
     const uint32_t value = stack.DottedAddressValue(text);
-    FuzzRequire(std::memcmp(&value, bytes.data(), 4) == 0, "the address value holds the bytes in order");
+    FuzzRequire(std::memcmp(&value, bytes.data(), 4) == 0,
+                "the address value holds the bytes in order");
     return 0;
 }

@@ -19,8 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzRequire(accepted == expected.has_value(),
                 "TryStrToInt acceptance of '" + FuzzHex(text) + "' differs from the rules");
     if (accepted)
-        FuzzRequire(value == *expected, "TryStrToInt of '" + text + "' gives " + std::to_string(value) +
-                                            ", expected " + std::to_string(*expected));
+        FuzzRequire(value == *expected, "TryStrToInt of '" + text + "' gives " +
+                                            std::to_string(value) + ", expected " +
+                                            std::to_string(*expected));
 
     try {
         const int32_t converted = StrToInt(text);

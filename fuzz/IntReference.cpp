@@ -13,7 +13,8 @@ std::optional<int32_t> Hexadecimal(const std::string& digits) {
     uint64_t value = 0;
     for (const char c : digits) {
         if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
+        const int digit =
+            std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
         value = value * 16 + static_cast<uint64_t>(digit);
         if (value > 0xFFFFFFFFu) return std::nullopt; // a ninth significant digit
     }
@@ -22,7 +23,8 @@ std::optional<int32_t> Hexadecimal(const std::string& digits) {
 
 std::optional<int32_t> Decimal(const std::string& text) {
     const bool negative = !text.empty() && text[0] == '-';
-    const std::string digits = !text.empty() && (text[0] == '-' || text[0] == '+') ? text.substr(1) : text;
+    const std::string digits =
+        !text.empty() && (text[0] == '-' || text[0] == '+') ? text.substr(1) : text;
     if (digits.empty()) return std::nullopt;
     int64_t magnitude = 0;
     for (const char c : digits) {
@@ -40,6 +42,7 @@ std::optional<int32_t> Decimal(const std::string& text) {
 std::optional<int32_t> ReferenceStrToInt(const std::string& text) {
     const std::string body = text.substr(std::min(text.find_first_not_of(' '), text.size()));
     if (body.rfind("0x", 0) == 0 || body.rfind("0X", 0) == 0) return Hexadecimal(body.substr(2));
-    if (!body.empty() && (body[0] == '$' || body[0] == 'x' || body[0] == 'X')) return Hexadecimal(body.substr(1));
+    if (!body.empty() && (body[0] == '$' || body[0] == 'x' || body[0] == 'X'))
+        return Hexadecimal(body.substr(1));
     return Decimal(body);
 }

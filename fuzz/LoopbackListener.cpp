@@ -28,14 +28,18 @@ TLoopbackListener::TLoopbackListener() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    if (::bind(Socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) Fail("listener bind");
+    if (::bind(Socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        Fail("listener bind");
     if (::listen(Socket, 16) != 0) Fail("listener listen");
     socklen_t length = sizeof address;
-    if (::getsockname(Socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) Fail("listener name");
+    if (::getsockname(Socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        Fail("listener name");
     BoundPort = ntohs(address.sin_port);
 }
 
-TLoopbackListener::~TLoopbackListener() { ::close(Socket); }
+TLoopbackListener::~TLoopbackListener() {
+    ::close(Socket);
+}
 
 bool TLoopbackListener::AcceptAndReset() {
     pollfd entry{Socket, POLLIN, 0};

@@ -17,7 +17,9 @@
 
 namespace {
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 void CheckTrim(const std::string& chunk, const std::string& trimmed) {
     const size_t at = chunk.find(trimmed);
@@ -47,7 +49,8 @@ std::vector<TDescriptorRow> DescriptorOrder() {
 }
 
 void CheckRecognition(const std::string& trimmed, const std::string& gateway) {
-    const std::optional<TMemoryAnswer> answer = RecogniseMemoryAnswer(trimmed, gateway, DefaultFieldDescriptors());
+    const std::optional<TMemoryAnswer> answer =
+        RecogniseMemoryAnswer(trimmed, gateway, DefaultFieldDescriptors());
     std::string prefix = "> " + gateway + " MEM ";
     for (char& c : prefix)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -63,8 +66,9 @@ void CheckRecognition(const std::string& trimmed, const std::string& gateway) {
     }
     // The data starts after the descriptor and one separator.
     const bool wholeData = row != nullptr && trimmed.size() >= 11 + 11 + 1 + row->DataLength;
-    FuzzRequire(answer.has_value() == (prefixMatches && row != nullptr && wholeData),
-                "an answer is recognised exactly when prefix and descriptor match and its data is whole");
+    FuzzRequire(
+        answer.has_value() == (prefixMatches && row != nullptr && wholeData),
+        "an answer is recognised exactly when prefix and descriptor match and its data is whole");
     if (!answer) return;
     FuzzRequire(answer->Field == row->Field, "the first equal descriptor selects the field");
     FuzzRequire(answer->Text.size() <= 23 || answer->Text == ChannelErrorText,
@@ -75,29 +79,36 @@ void CheckRecognition(const std::string& trimmed, const std::string& gateway) {
 std::string ReferenceByteListToHex(const std::string& list) {
     std::vector<std::string> tokens(1);
     for (const char c : list) {
-        if (c == ' ') tokens.emplace_back();
-        else tokens.back() += c;
+        if (c == ' ')
+            tokens.emplace_back();
+        else
+            tokens.back() += c;
     }
     std::string hex;
-    for (auto it = tokens.rbegin(); it != tokens.rend(); ++it) hex += *it;
+    for (auto it = tokens.rbegin(); it != tokens.rend(); ++it)
+        hex += *it;
     return hex;
 }
 
 void CheckEncodings(const std::string& text, int32_t channel) {
     const std::string hex = ByteListToHex(text);
-    FuzzRequire(hex == ReferenceByteListToHex(text), "ByteListToHex reverses the space-separated tokens");
+    FuzzRequire(hex == ReferenceByteListToHex(text),
+                "ByteListToHex reverses the space-separated tokens");
 
     const std::string list = HexToByteList(text);
-    FuzzRequire(list.size() <= text.size() + text.size() / 2 + 1, "HexToByteList output is bounded");
+    FuzzRequire(list.size() <= text.size() + text.size() / 2 + 1,
+                "HexToByteList output is bounded");
     if (text.find(' ') == std::string::npos) {
         const std::string padded = text.size() % 2 ? "0" + text : text;
-        FuzzRequire(ByteListToHex(list) == padded, "HexToByteList then ByteListToHex gives the text back");
+        FuzzRequire(ByteListToHex(list) == padded,
+                    "HexToByteList then ByteListToHex gives the text back");
     }
 
     const std::string shown = MaskToChannel(text);
     if (shown != ChannelErrorText) {
         FuzzRequire(shown.size() == 2, "a channel is shown as two digits");
-        FuzzRequire(ChannelToMask(std::stoi(shown, nullptr, 16)) == text, "only a table mask gives a channel");
+        FuzzRequire(ChannelToMask(std::stoi(shown, nullptr, 16)) == text,
+                    "only a table mask gives a channel");
     }
 
     const std::string mask = ChannelToMask(channel);
@@ -118,7 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t channel = input.TakeByte();
     if (channel >= 128) {
         uint32_t wide = 0;
-        for (int i = 0; i < 4; ++i) wide = wide << 8 | input.TakeByte();
+        for (int i = 0; i < 4; ++i)
+            wide = wide << 8 | input.TakeByte();
         channel = static_cast<int32_t>(wide);
     }
     const std::string chunk = input.TakeRest();

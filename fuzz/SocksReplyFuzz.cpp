@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t consumed = session.Proxy.Delivered() - client.InputQueueSize();
     client.Disconnect();
 
-    FuzzRequire(session.Proxy.Sent() == expected.Sent,
-                "requests " + FuzzHex(session.Proxy.Sent()) + ", expected " + FuzzHex(expected.Sent));
+    FuzzRequire(session.Proxy.Sent() == expected.Sent, "requests " + FuzzHex(session.Proxy.Sent()) +
+                                                           ", expected " + FuzzHex(expected.Sent));
     FuzzRequire(outcome.Failure == expected.Failure,
                 "outcome \"" + outcome.Failure + "\", expected \"" + expected.Failure + "\"");
     if (!expected.Failure.empty()) {
@@ -86,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     "a refusal is an EIdSocksError, a short SOCKS 4 reply the closed connection");
         return 0;
     }
-    FuzzRequire(consumed == expected.Consumed, "consumed " + std::to_string(consumed) + " reply bytes, expected " +
+    FuzzRequire(consumed == expected.Consumed, "consumed " + std::to_string(consumed) +
+                                                   " reply bytes, expected " +
                                                    std::to_string(expected.Consumed));
     return 0;
 }

@@ -27,19 +27,23 @@ TParserRun RunParser(const std::vector<std::string>& chunks, const std::string& 
     parser.SetTerminal(terminal);
     parser.WriteReply = [&run](const std::string& reply) { run.Events.push_back({-1, reply}); };
     parser.OnCommand = [&run](TTelnetCommand status) { run.Events.push_back({status, {}}); };
-    for (const std::string& chunk : chunks) run.Data += parser.ProcessInput(chunk);
+    for (const std::string& chunk : chunks)
+        run.Data += parser.ProcessInput(chunk);
     run.TelnetPeer = parser.IsTelnetPeer;
     run.TerminalAfter = parser.GetTerminal();
     return run;
 }
 
-std::vector<std::string> CutIntoChunks(const std::string& stream, const std::vector<uint8_t>& cuts) {
+std::vector<std::string> CutIntoChunks(const std::string& stream,
+                                       const std::vector<uint8_t>& cuts) {
     std::vector<size_t> at{0};
-    for (const uint8_t cut : cuts) at.push_back(stream.size() * cut / 255);
+    for (const uint8_t cut : cuts)
+        at.push_back(stream.size() * cut / 255);
     std::sort(at.begin(), at.end());
     at.push_back(stream.size());
     std::vector<std::string> chunks;
-    for (size_t i = 0; i + 1 < at.size(); ++i) chunks.push_back(stream.substr(at[i], at[i + 1] - at[i]));
+    for (size_t i = 0; i + 1 < at.size(); ++i)
+        chunks.push_back(stream.substr(at[i], at[i + 1] - at[i]));
     return chunks;
 }
 
@@ -68,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t chunkCount = 1 + input.TakeByte() % 8;
     const std::string terminal = input.TakeBytes(input.TakeByte() % 8);
     std::vector<uint8_t> cuts;
-    for (size_t i = 1; i < chunkCount; ++i) cuts.push_back(input.TakeByte());
+    for (size_t i = 1; i < chunkCount; ++i)
+        cuts.push_back(input.TakeByte());
     const std::string stream = input.TakeRest();
     const std::vector<std::string> chunks = CutIntoChunks(stream, cuts);
     const std::string sentTerminal = terminal.empty() ? "dumb" : terminal;
@@ -91,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     TTelnetReference reference(terminal);
     std::string referenceData;
-    for (const std::string& chunk : chunks) referenceData += reference.Feed(chunk);
+    for (const std::string& chunk : chunks)
+        referenceData += reference.Feed(chunk);
     FuzzRequire(run.Data == referenceData,
                 "data text " + FuzzHex(run.Data) + ", expected " + FuzzHex(referenceData));
     FuzzRequire(run.Events == reference.Events, "replies and notices differ from the answer table");
@@ -99,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One byte per chunk: commands split anywhere still give the same data and
     // the same negotiation, but a subnegotiation's data never survives its chunk.
     std::vector<std::string> bytes;
-    for (const char c : stream) bytes.emplace_back(1, c);
+    for (const char c : stream)
+        bytes.emplace_back(1, c);
     const TParserRun byteRun = RunParser(bytes, terminal);
     FuzzRequire(byteRun.Data == run.Data, "byte-at-a-time data text differs");
     const std::vector<TTelnetEvent> negotiation = WithoutTerminalReplies(run.Events, sentTerminal);

@@ -25,7 +25,8 @@ int EchoNotice(uint8_t verb, uint8_t option) {
 
 std::string Bytes(std::initializer_list<uint8_t> values) {
     std::string text;
-    for (const uint8_t v : values) text += static_cast<char>(v);
+    for (const uint8_t v : values)
+        text += static_cast<char>(v);
     return text;
 }
 
@@ -44,8 +45,10 @@ std::string TTelnetReference::Feed(const std::string& chunk) {
         const auto b = static_cast<uint8_t>(c);
         switch (Stage) {
         case Text:
-            if (b == Iac) Stage = AfterIac;
-            else data += c;
+            if (b == Iac)
+                Stage = AfterIac;
+            else
+                data += c;
             break;
         case AfterIac:
             if (b == Iac) {
@@ -76,15 +79,18 @@ std::string TTelnetReference::Feed(const std::string& chunk) {
             Stage = Text;
             break;
         case InSub:
-            if (b == Iac) Stage = InSubIac;
-            else subData += c;
+            if (b == Iac)
+                Stage = InSubIac;
+            else
+                subData += c;
             break;
         case InSubIac:
             if (b == Se || b == Sb) {
                 Stage = b == Se ? Text : OptionOfSub;
                 if (subData == Bytes({1})) {
                     if (Terminal.empty()) Terminal = "dumb";
-                    Events.push_back({-1, Bytes({Iac, Sb, TerminalType, 0}) + Terminal + Bytes({Iac, Se})});
+                    Events.push_back(
+                        {-1, Bytes({Iac, Sb, TerminalType, 0}) + Terminal + Bytes({Iac, Se})});
                 }
             } else if (b == Iac) {
                 subData += c;

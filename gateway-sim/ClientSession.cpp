@@ -73,7 +73,8 @@ void TClientSession::HandleLine(const TLineEvent& event, TSimClock::time_point n
         SimLog(who + " < line longer than " + std::to_string(MaxLineLength) + " bytes");
         Answer(ErrorLine(Options.Gateway, "line too long"), now);
     } else {
-        const std::optional<std::string> answer = AnswerCommand(event.Text, Options.Gateway, Memory);
+        const std::optional<std::string> answer =
+            AnswerCommand(event.Text, Options.Gateway, Memory);
         if (!answer && event.Text.find_first_not_of(" \t") == std::string::npos) return;
         SimLog(who + " < " + Printable(event.Text));
         if (answer) {
@@ -102,7 +103,8 @@ void TClientSession::Answer(const std::string& line, TSimClock::time_point now) 
     if (Options.DelayMs == 0 && Delayed.empty()) {
         QueuePieces(bytes);
     } else {
-        Delayed.push_back(TDelayed{now + std::chrono::milliseconds(Options.DelayMs), std::move(bytes)});
+        Delayed.push_back(
+            TDelayed{now + std::chrono::milliseconds(Options.DelayMs), std::move(bytes)});
         Queued += Delayed.back().Bytes.size();
     }
 }
@@ -122,7 +124,8 @@ std::optional<TSimClock::time_point> TClientSession::NextDue() const {
 
 void TClientSession::QueuePieces(const std::string& bytes) {
     const size_t piece = Options.Split > 0 ? Options.Split : bytes.size();
-    for (size_t pos = 0; pos < bytes.size(); pos += piece) QueueSend(bytes.substr(pos, piece));
+    for (size_t pos = 0; pos < bytes.size(); pos += piece)
+        QueueSend(bytes.substr(pos, piece));
 }
 
 void TClientSession::QueueSend(const std::string& bytes) {

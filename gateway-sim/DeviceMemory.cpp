@@ -56,7 +56,8 @@ TDeviceMemory::TDeviceMemory() {
 
 size_t TDeviceMemory::IndexOf(uint16_t location) const {
     size_t index = 0;
-    while (index < Cells.size() && Cells[index].Location != location) ++index;
+    while (index < Cells.size() && Cells[index].Location != location)
+        ++index;
     return index;
 }
 

@@ -32,10 +32,14 @@ std::string Join(const std::vector<std::string>& tokens, size_t from, size_t to)
 
 const char* StatusReason(TMemoryStatus status) {
     switch (status) {
-    case TMemoryStatus::Ok: break;
-    case TMemoryStatus::UnknownLocation: return "unknown location";
-    case TMemoryStatus::WrongLength: return "wrong length";
-    case TMemoryStatus::BadValue: return "bad value";
+    case TMemoryStatus::Ok:
+        break;
+    case TMemoryStatus::UnknownLocation:
+        return "unknown location";
+    case TMemoryStatus::WrongLength:
+        return "wrong length";
+    case TMemoryStatus::BadValue:
+        return "bad value";
     }
     return "";
 }

@@ -41,7 +41,8 @@ std::string PeerName(const sockaddr_in& address) {
 TGatewayServer::TGatewayServer(const TSimOptions& options) : Options(options) {}
 
 TGatewayServer::~TGatewayServer() {
-    for (const auto& connection : Connections) close(connection->Fd);
+    for (const auto& connection : Connections)
+        close(connection->Fd);
     if (ListenFd >= 0) close(ListenFd);
 }
 
@@ -88,8 +89,8 @@ void TGatewayServer::AcceptClients() {
         const int on = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         const int id = NextClientId++;
-        Connections.push_back(std::unique_ptr<TConnection>(
-            new TConnection{fd, TClientSession(id, Options, Memory)}));
+        Connections.push_back(
+            std::unique_ptr<TConnection>(new TConnection{fd, TClientSession(id, Options, Memory)}));
         SimLog("client " + std::to_string(id) + " connected from " + PeerName(peer));
         Connections.back()->Session.Open();
     }
@@ -187,7 +188,8 @@ void TGatewayServer::Run(int stopFd) {
         }
         if (fds[1].revents & POLLIN) AcceptClients();
         const TSimClock::time_point now = TSimClock::now();
-        for (const auto& connection : Connections) Service(*connection, now);
+        for (const auto& connection : Connections)
+            Service(*connection, now);
         std::erase_if(Connections, [](const auto& c) { return c->Dropped; });
     }
 }

@@ -11,7 +11,7 @@ struct TSimOptions {
     std::string Gateway = "2001";
     bool Telnet = false;
     bool Echo = false;
-    size_t Split = 0;        // 0: each answer in one send
+    size_t Split = 0; // 0: each answer in one send
     unsigned DelayMs = 0;
     unsigned CloseAfter = 0; // 0: never
     bool Garbage = false;

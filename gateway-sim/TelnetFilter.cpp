@@ -11,8 +11,9 @@ std::string Command(unsigned char verb, unsigned char option) {
 
 // IAC SB TERMINAL-TYPE SEND IAC SE
 std::string TerminalTypeSend() {
-    return {static_cast<char>(Iac), static_cast<char>(Sb), static_cast<char>(OptTerminalType),
-            static_cast<char>(TtypeSend), static_cast<char>(Iac), static_cast<char>(Se)};
+    return {
+        static_cast<char>(Iac),       static_cast<char>(Sb),  static_cast<char>(OptTerminalType),
+        static_cast<char>(TtypeSend), static_cast<char>(Iac), static_cast<char>(Se)};
 }
 
 } // namespace

@@ -49,7 +49,8 @@ std::optional<TMemoryAnswer> RecogniseMemoryAnswer(const std::string& trimmed,
                                                    const std::string& gateway,
                                                    const TFieldDescriptors& descriptors) {
     // Always 11 characters of the text: only a four-character gateway can match.
-    if (Piece(trimmed, 0, PrefixLength) != AsciiUpper("> " + gateway + " MEM ")) return std::nullopt;
+    if (Piece(trimmed, 0, PrefixLength) != AsciiUpper("> " + gateway + " MEM "))
+        return std::nullopt;
     const std::string descriptor = Piece(trimmed, DescriptorPos, DescriptorLength);
     for (const TAnswerRow& row : AnswerRows) {
         if (descriptor != descriptors.*row.Descriptor) continue;

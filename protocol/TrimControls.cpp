@@ -13,7 +13,9 @@ bool IsControlOrSpace(char c) {
 std::string TrimControls(const std::string& text) {
     size_t first = 0;
     size_t last = text.size();
-    while (first < last && IsControlOrSpace(text[first])) ++first;
-    while (last > first && IsControlOrSpace(text[last - 1])) --last;
+    while (first < last && IsControlOrSpace(text[first]))
+        ++first;
+    while (last > first && IsControlOrSpace(text[last - 1]))
+        --last;
     return text.substr(first, last - first);
 }

@@ -29,7 +29,8 @@ public:
             watcher->RemoveWatched(this);
             watcher->Notification(this, opRemove);
         }
-        for (TComponent* watched : Watching) watched->RemoveWatcher(this);
+        for (TComponent* watched : Watching)
+            watched->RemoveWatcher(this);
     }
 
     // Asks to be told when `component` is destroyed.

@@ -14,7 +14,8 @@ int HexDigitValue(char c) {
 
 bool ParseHex(const std::string& text, size_t pos, int32_t& value) {
     if (pos >= text.size()) return false;
-    while (pos + 1 < text.size() && text[pos] == '0') ++pos; // leading zeros are not significant
+    while (pos + 1 < text.size() && text[pos] == '0')
+        ++pos; // leading zeros are not significant
     if (text.size() - pos > 8) return false;
     uint32_t result = 0;
     for (; pos < text.size(); ++pos) {
@@ -49,7 +50,8 @@ bool ParseDecimal(const std::string& text, size_t pos, int32_t& value) {
 
 bool TryStrToInt(const std::string& text, int32_t& value) {
     size_t pos = 0;
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+    while (pos < text.size() && text[pos] == ' ')
+        ++pos;
     if (pos < text.size() && (text[pos] == '$' || text[pos] == 'x' || text[pos] == 'X'))
         return ParseHex(text, pos + 1, value);
     if (pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X'))

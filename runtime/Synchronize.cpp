@@ -42,9 +42,13 @@ TSyncQueue& Queue() {
 
 } // namespace
 
-void SetMainThread() { MainThreadId.store(std::this_thread::get_id()); }
+void SetMainThread() {
+    MainThreadId.store(std::this_thread::get_id());
+}
 
-bool IsMainThread() { return MainThreadId.load() == std::this_thread::get_id(); }
+bool IsMainThread() {
+    return MainThreadId.load() == std::this_thread::get_id();
+}
 
 void SetWakeMainThread(std::function<void()> wake) {
     TSyncQueue& queue = Queue();
@@ -77,7 +81,8 @@ void Synchronize(const std::function<void()>& method) {
 }
 
 bool CheckSynchronize() {
-    if (!IsMainThread()) throw Exception("CheckSynchronize called from a thread other than the main thread");
+    if (!IsMainThread())
+        throw Exception("CheckSynchronize called from a thread other than the main thread");
     TSyncQueue& queue = Queue();
     bool ran = false;
     // Each request is signalled as soon as it has run. Holding callers until the

@@ -69,14 +69,17 @@ void TThread::Terminate() {
     StateChanged.notify_all();
 }
 
-bool TThread::Terminated() const { return TerminateRequested.load(); }
+bool TThread::Terminated() const {
+    return TerminateRequested.load();
+}
 
 void TThread::SetSuspended(bool value) {
     bool onOwnThread = false;
     {
         const std::lock_guard lock(StateLock);
         onOwnThread = Started && WorkerId == std::this_thread::get_id();
-        if (!value && Suspended && Started && !Launched && !PendingSelf) PendingSelf = shared_from_this();
+        if (!value && Suspended && Started && !Launched && !PendingSelf)
+            PendingSelf = shared_from_this();
         Suspended = value;
     }
     // A thread suspending itself sleeps now, even when someone else asked first.
@@ -101,7 +104,8 @@ void TThread::WaitFor() {
     {
         const std::lock_guard lock(StateLock);
         if (!Started) return;
-        if (WorkerId == std::this_thread::get_id()) throw EThread("Thread cannot wait for its own end");
+        if (WorkerId == std::this_thread::get_id())
+            throw EThread("Thread cannot wait for its own end");
     }
     if (IsMainThread()) {
         ServeSynchronizeUntil([this] { return Ended.load(); });
@@ -111,7 +115,9 @@ void TThread::WaitFor() {
     StateChanged.wait(lock, [&] { return Ended.load(); });
 }
 
-bool TThread::Finished() const { return Ended.load(); }
+bool TThread::Finished() const {
+    return Ended.load();
+}
 
 std::exception_ptr TThread::FatalException() const {
     const std::lock_guard lock(StateLock);
@@ -122,4 +128,6 @@ void TThread::DoTerminate() {
     if (OnTerminate) Synchronize([this] { OnTerminate(this); });
 }
 
-void TThread::Synchronize(const std::function<void()>& method) { ::Synchronize(method); }
+void TThread::Synchronize(const std::function<void()>& method) {
+    ::Synchronize(method);
+}

@@ -37,8 +37,7 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 class TThread : public TObject, public std::enable_shared_from_this<TThread> {
 public:
     // Builds a T and starts it.
-    template <class T, class... Args>
-    static std::shared_ptr<T> Create(Args&&... args) {
+    template <class T, class... Args> static std::shared_ptr<T> Create(Args&&... args) {
         auto thread = std::make_shared<T>(std::forward<Args>(args)...);
         thread->Start();
         return thread;
@@ -90,11 +89,11 @@ private:
     std::condition_variable StateChanged;
     std::atomic<bool> TerminateRequested{false};
     std::atomic<bool> Ended{false};
-    bool Suspended;                      // guarded by StateLock
-    bool Started = false;                // guarded by StateLock
-    bool Launched = false;               // the thread has passed its start gate; guarded
+    bool Suspended;                       // guarded by StateLock
+    bool Started = false;                 // guarded by StateLock
+    bool Launched = false;                // the thread has passed its start gate; guarded
     std::shared_ptr<TThread> PendingSelf; // handed over by the first resume; guarded
-    std::exception_ptr Fatal;            // guarded by StateLock
-    std::thread::id WorkerId;            // guarded by StateLock
+    std::exception_ptr Fatal;             // guarded by StateLock
+    std::thread::id WorkerId;             // guarded by StateLock
     std::thread Worker;
 };

@@ -20,7 +20,8 @@
 namespace {
 
 bool AllFieldsFilled(const TForm1& form) {
-    for (const QLineEdit* field : {form.Ui.Edit3, form.Ui.Edit4, form.Ui.Edit5, form.Ui.Edit6, form.Ui.Edit7}) {
+    for (const QLineEdit* field :
+         {form.Ui.Edit3, form.Ui.Edit4, form.Ui.Edit5, form.Ui.Edit6, form.Ui.Edit7}) {
         if (!field->isEnabled()) return false;
     }
     return true;

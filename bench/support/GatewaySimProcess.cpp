@@ -20,19 +20,22 @@ constexpr int StartPatienceMs = 10000;
 constexpr int StopPatienceMs = 5000;
 
 int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
 } // namespace
 
-TGatewaySimProcess::TGatewaySimProcess(const std::string& program, const std::vector<std::string>& options) {
+TGatewaySimProcess::TGatewaySimProcess(const std::string& program,
+                                       const std::vector<std::string>& options) {
     int output[2];
     if (pipe2(output, O_CLOEXEC) != 0) return;
     std::vector<std::string> arguments{program, "--port", "0"};
     arguments.insert(arguments.end(), options.begin(), options.end());
     std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -57,7 +60,8 @@ TGatewaySimProcess::~TGatewaySimProcess() {
 
 // The first line is "listening on 127.0.0.1:PORT".
 bool TGatewaySimProcess::ReadPort() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(StartPatienceMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(StartPatienceMs);
     std::string line;
     while (line.find('\n') == std::string::npos && line.size() < 256) {
         pollfd waiting{StdoutFd, POLLIN, 0};

@@ -27,12 +27,14 @@ sockaddr_in Loopback(int32_t port) {
 
 } // namespace
 
-TLoopbackStream::TLoopbackStream(std::string pattern, uint64_t total) : Pattern(std::move(pattern)), Total(total) {
+TLoopbackStream::TLoopbackStream(std::string pattern, uint64_t total)
+    : Pattern(std::move(pattern)), Total(total) {
     ListenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (ListenFd < 0) return;
     sockaddr_in address = Loopback(0);
     socklen_t length = sizeof address;
-    if (bind(ListenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(ListenFd, 1) != 0 ||
+    if (bind(ListenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(ListenFd, 1) != 0 ||
         getsockname(ListenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         close(ListenFd);
         ListenFd = -1;
@@ -60,7 +62,8 @@ void TLoopbackStream::Run() {
     uint64_t sent = 0;
     while (sent < Total) {
         const size_t offset = sent % Pattern.size();
-        const size_t length = static_cast<size_t>(std::min<uint64_t>(Pattern.size() - offset, Total - sent));
+        const size_t length =
+            static_cast<size_t>(std::min<uint64_t>(Pattern.size() - offset, Total - sent));
         const ssize_t count = send(client, Pattern.data() + offset, length, MSG_NOSIGNAL);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) break; // the receiver went away; Join reports the shortfall

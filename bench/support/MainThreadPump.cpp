@@ -8,7 +8,9 @@ TMainThreadPump::TMainThreadPump() {
     SetWakeMainThread([this] { Wake(); });
 }
 
-TMainThreadPump::~TMainThreadPump() { SetWakeMainThread(nullptr); }
+TMainThreadPump::~TMainThreadPump() {
+    SetWakeMainThread(nullptr);
+}
 
 void TMainThreadPump::Wake() {
     {
@@ -18,7 +20,8 @@ void TMainThreadPump::Wake() {
     Woken.notify_one();
 }
 
-bool TMainThreadPump::ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds patience) {
+bool TMainThreadPump::ServeUntil(const std::function<bool()>& done,
+                                 std::chrono::milliseconds patience) {
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
         CheckSynchronize();

@@ -11,7 +11,8 @@ int64_t StatusKiB(const std::string& key) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.compare(0, key.size(), key) != 0 || line.size() <= key.size() || line[key.size()] != ':')
+        if (line.compare(0, key.size(), key) != 0 || line.size() <= key.size() ||
+            line[key.size()] != ':')
             continue;
         try {
             return std::stoll(line.substr(key.size() + 1));
@@ -31,6 +32,10 @@ bool ResetPeakMemory() {
     return static_cast<bool>(clearRefs);
 }
 
-int64_t PeakMemoryKiB() { return StatusKiB("VmHWM"); }
+int64_t PeakMemoryKiB() {
+    return StatusKiB("VmHWM");
+}
 
-int64_t CurrentMemoryKiB() { return StatusKiB("VmRSS"); }
+int64_t CurrentMemoryKiB() {
+    return StatusKiB("VmRSS");
+}

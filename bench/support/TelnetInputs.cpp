@@ -46,7 +46,8 @@ private:
 
 // Fills the rest of `input` up to `size` with text.
 void FillWithText(TTelnetInput& input, TTextSource& text, size_t size) {
-    while (input.Bytes.size() < size) text.AppendTo(input);
+    while (input.Bytes.size() < size)
+        text.AppendTo(input);
     if (input.Bytes.size() > size) { // a CR LF ran over the end
         input.Bytes.resize(size);
         --input.DataBytes;

@@ -8,8 +8,7 @@ std::atomic<TIdAntiFreezeBase*> ActiveAntiFreeze{nullptr};
 
 TIdAntiFreezeBase::TIdAntiFreezeBase(TComponent* owner) : TIdBaseComponent(owner) {
     TIdAntiFreezeBase* none = nullptr;
-    if (!ActiveAntiFreeze.compare_exchange_strong(none, this))
-        throw EIdMoreThanOneTIdAntiFreeze();
+    if (!ActiveAntiFreeze.compare_exchange_strong(none, this)) throw EIdMoreThanOneTIdAntiFreeze();
 }
 
 TIdAntiFreezeBase::~TIdAntiFreezeBase() {

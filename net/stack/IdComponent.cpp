@@ -74,7 +74,8 @@ void TIdComponent::AddWork(TWorkMode mode, int32_t count) {
     TWorkRecord& work = Work[mode];
     if (work.Level <= 0) return;
     // 32-bit counts wrap on transfers beyond 2 GiB instead of overflowing.
-    work.Current = static_cast<int32_t>(static_cast<uint32_t>(work.Current) + static_cast<uint32_t>(count));
+    work.Current =
+        static_cast<int32_t>(static_cast<uint32_t>(work.Current) + static_cast<uint32_t>(count));
     if (OnWork) OnWork(this, mode, work.Current);
 }
 

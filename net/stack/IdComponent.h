@@ -13,7 +13,8 @@
 
 enum TWorkMode { wkRead, wkWrite };
 
-using TWorkBeginEvent = std::function<void(TObject* Sender, TWorkMode AWorkMode, int32_t AWorkCountMax)>;
+using TWorkBeginEvent =
+    std::function<void(TObject* Sender, TWorkMode AWorkMode, int32_t AWorkCountMax)>;
 using TWorkEvent = std::function<void(TObject* Sender, TWorkMode AWorkMode, int32_t AWorkCount)>;
 using TWorkEndEvent = std::function<void(TObject* Sender, TWorkMode AWorkMode)>;
 

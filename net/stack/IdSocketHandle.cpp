@@ -75,9 +75,13 @@ private:
     TIdStackSocketHandle Descriptor = IdInvalidSocket;
 };
 
-TIdSocketHandle::TIdSocketHandle() { ClearBinding(true); }
+TIdSocketHandle::TIdSocketHandle() {
+    ClearBinding(true);
+}
 
-TIdSocketHandle::~TIdSocketHandle() { ReleaseSocket(true); }
+TIdSocketHandle::~TIdSocketHandle() {
+    ReleaseSocket(true);
+}
 
 void TIdSocketHandle::OpenSocket(int socketType, int protocol) {
     ReleaseSocket(true);

@@ -64,6 +64,6 @@ private:
 
     std::atomic<TIdStackSocketHandle> SocketValue{IdInvalidSocket};
     std::atomic<bool> Allocated{false};
-    std::mutex UseLock; // guards Uses and the change of SocketValue/Allocated
+    std::mutex UseLock;               // guards Uses and the change of SocketValue/Allocated
     std::vector<TDescriptorUse> Uses; // descriptors in use, at most one besides a closing one
 };

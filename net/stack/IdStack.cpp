@@ -18,10 +18,9 @@ namespace {
 // letter of "localhost".
 bool IsLocalHostName(const std::string& host) {
     static const std::string LocalHost = "localhost";
-    return std::equal(host.begin(), host.end(), LocalHost.begin(), LocalHost.end(),
-                      [](char a, char b) {
-                          return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-                      });
+    return std::equal(
+        host.begin(), host.end(), LocalHost.begin(), LocalHost.end(),
+        [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
 }
 
 } // namespace
@@ -71,4 +70,6 @@ uint32_t TIdStack::DottedAddressValue(const std::string& text) {
     return value;
 }
 
-TIdStack* TIdStack::CreateDefaultStack() { return new TIdStackWinsock(); }
+TIdStack* TIdStack::CreateDefaultStack() {
+    return new TIdStackWinsock();
+}

@@ -52,7 +52,9 @@ TIdStackWinsock::TIdStackWinsock() {
     }
 }
 
-TIdStackWinsock::~TIdStackWinsock() { ShutDownLibrary(); }
+TIdStackWinsock::~TIdStackWinsock() {
+    ShutDownLibrary();
+}
 
 void TIdStackWinsock::ShutDownLibrary() {
     if (SocketsLibraryHandle != 0) {
@@ -102,7 +104,9 @@ int TIdStackWinsock::SockBind(TIdStackSocketHandle socket, int family, const std
     return Winsock.bind(socket, &record, sizeof record);
 }
 
-int TIdStackWinsock::SockClose(TIdStackSocketHandle socket) { return Winsock.closesocket(socket); }
+int TIdStackWinsock::SockClose(TIdStackSocketHandle socket) {
+    return Winsock.closesocket(socket);
+}
 
 int TIdStackWinsock::SockConnect(TIdStackSocketHandle socket, int family, const std::string& ip,
                                  int32_t port) {
@@ -147,18 +151,27 @@ int32_t TIdStackWinsock::LookupServicePort(const std::string& service) {
 
 std::vector<std::string> TIdStackWinsock::LookupServiceNames(int32_t port) {
     std::vector<std::string> names;
-    const TServEnt* entry = Winsock.getservbyport(HostToNetShort(static_cast<uint16_t>(port)),
-                                                  nullptr);
+    const TServEnt* entry =
+        Winsock.getservbyport(HostToNetShort(static_cast<uint16_t>(port)), nullptr);
     if (entry == nullptr) return names;
     names.emplace_back(entry->s_name);
-    for (char** alias = entry->s_aliases; *alias != nullptr; ++alias) names.emplace_back(*alias);
+    for (char** alias = entry->s_aliases; *alias != nullptr; ++alias)
+        names.emplace_back(*alias);
     return names;
 }
 
-uint16_t TIdStackWinsock::HostToNetShort(uint16_t value) { return Winsock.htons(value); }
-uint16_t TIdStackWinsock::NetToHostShort(uint16_t value) { return Winsock.ntohs(value); }
-uint32_t TIdStackWinsock::HostToNetLong(uint32_t value) { return Winsock.htonl(value); }
-uint32_t TIdStackWinsock::NetToHostLong(uint32_t value) { return Winsock.ntohl(value); }
+uint16_t TIdStackWinsock::HostToNetShort(uint16_t value) {
+    return Winsock.htons(value);
+}
+uint16_t TIdStackWinsock::NetToHostShort(uint16_t value) {
+    return Winsock.ntohs(value);
+}
+uint32_t TIdStackWinsock::HostToNetLong(uint32_t value) {
+    return Winsock.htonl(value);
+}
+uint32_t TIdStackWinsock::NetToHostLong(uint32_t value) {
+    return Winsock.ntohl(value);
+}
 
 int TIdStackWinsock::SockListen(TIdStackSocketHandle socket, int backlog) {
     return Winsock.listen(socket, backlog);
@@ -226,7 +239,9 @@ int TIdStackWinsock::SockShutdown(TIdStackSocketHandle socket, int how) {
     return Winsock.shutdown(socket, how);
 }
 
-int32_t TIdStackWinsock::SockLastError() { return Winsock.WSAGetLastError(); }
+int32_t TIdStackWinsock::SockLastError() {
+    return Winsock.WSAGetLastError();
+}
 
 void TIdStackWinsock::SockPeerName(TIdStackSocketHandle socket, int& family, std::string& ip,
                                    int32_t& port) {

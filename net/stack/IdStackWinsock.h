@@ -42,8 +42,7 @@ public:
                          std::string& ip, int32_t& port) override;
     int SockSelect(TIdSocketList* readList, TIdSocketList* writeList, TIdSocketList* errorList,
                    int32_t timeoutMs) override;
-    int SockSend(TIdStackSocketHandle socket, const void* buffer, int length,
-                 int flags) override;
+    int SockSend(TIdStackSocketHandle socket, const void* buffer, int length, int flags) override;
     int SockSendDatagram(TIdStackSocketHandle socket, const void* buffer, int length, int flags,
                          const std::string& ip, int32_t port) override;
     int SockSetOption(TIdStackSocketHandle socket, int level, int optionName, const void* value,

@@ -65,8 +65,7 @@ constexpr TCodeOf ErrnoCodes[] = {
 };
 
 constexpr TCodeOf ResolverCodes[] = {
-    {EAI_NONAME, Id_WSAHOST_NOT_FOUND},
-    {EAI_AGAIN, Id_WSATRY_AGAIN},
+    {EAI_NONAME, Id_WSAHOST_NOT_FOUND}, {EAI_AGAIN, Id_WSATRY_AGAIN},
     {EAI_FAIL, Id_WSANO_RECOVERY},
 #ifdef EAI_NODATA
     {EAI_NODATA, Id_WSANO_DATA},
@@ -74,8 +73,7 @@ constexpr TCodeOf ResolverCodes[] = {
 #ifdef EAI_ADDRFAMILY
     {EAI_ADDRFAMILY, Id_WSANO_DATA}, // the host exists but has no IPv4 address
 #endif
-    {EAI_FAMILY, Id_WSAEAFNOSUPPORT},
-    {EAI_SOCKTYPE, Id_WSAESOCKTNOSUPPORT},
+    {EAI_FAMILY, Id_WSAEAFNOSUPPORT},   {EAI_SOCKTYPE, Id_WSAESOCKTNOSUPPORT},
     {EAI_MEMORY, Id_WSAENOBUFS},
 };
 
@@ -98,11 +96,17 @@ int32_t WinsockCodeOfResolverError(int eaiValue, int errnoValue) {
     return Lookup(std::begin(ResolverCodes), std::end(ResolverCodes), eaiValue, Id_WSANO_RECOVERY);
 }
 
-int32_t LastSocketError() { return LastError; }
+int32_t LastSocketError() {
+    return LastError;
+}
 
-void SetLastSocketError(int32_t code) { LastError = code; }
+void SetLastSocketError(int32_t code) {
+    LastError = code;
+}
 
-int FailWithErrno() { return FailWithCode(WinsockCodeOfErrno(errno)); }
+int FailWithErrno() {
+    return FailWithCode(WinsockCodeOfErrno(errno));
+}
 
 int FailWithCode(int32_t code) {
     LastError = code;

@@ -24,7 +24,8 @@ public:
     void Assign(std::vector<std::string> texts) {
         Texts = std::move(texts);
         Pointers.clear();
-        for (std::string& text : Texts) Pointers.push_back(text.data());
+        for (std::string& text : Texts)
+            Pointers.push_back(text.data());
         Pointers.push_back(nullptr);
     }
     char** Data() { return Pointers.data(); }
@@ -170,8 +171,8 @@ TServEnt* PosixGetServByName(const char* name, const char* proto) {
     return LookupService(
         [](const void* key, const char* protocol, servent* result, char* buffer, size_t size,
            servent** found) {
-            return ::getservbyname_r(static_cast<const char*>(key), protocol, result, buffer,
-                                     size, found);
+            return ::getservbyname_r(static_cast<const char*>(key), protocol, result, buffer, size,
+                                     found);
         },
         name, proto);
 }
@@ -180,8 +181,8 @@ TServEnt* PosixGetServByPort(int port, const char* proto) {
     return LookupService(
         [](const void* key, const char* protocol, servent* result, char* buffer, size_t size,
            servent** found) {
-            return ::getservbyport_r(*static_cast<const int*>(key), protocol, result, buffer,
-                                     size, found);
+            return ::getservbyport_r(*static_cast<const int*>(key), protocol, result, buffer, size,
+                                     found);
         },
         &port, proto);
 }

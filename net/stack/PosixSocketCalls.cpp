@@ -103,7 +103,9 @@ int PosixConnect(TSocket s, const TSockAddrIn* name, int namelen) {
     return FailWithErrno();
 }
 
-int PosixListen(TSocket s, int backlog) { return ::listen(s, backlog) < 0 ? FailWithErrno() : 0; }
+int PosixListen(TSocket s, int backlog) {
+    return ::listen(s, backlog) < 0 ? FailWithErrno() : 0;
+}
 
 TSocket PosixAccept(TSocket s, TSockAddrIn* addr, int* addrlen) {
     sockaddr_storage storage{};
@@ -153,8 +155,7 @@ int PosixSend(TSocket s, const char* buf, int len, int flags) {
     return count < 0 ? FailWithErrno() : static_cast<int>(count);
 }
 
-int PosixSendTo(TSocket s, const char* buf, int len, int flags, const TSockAddrIn* to,
-                int tolen) {
+int PosixSendTo(TSocket s, const char* buf, int len, int flags, const TSockAddrIn* to, int tolen) {
     if (len < 0) return FailWithCode(Id_WSAEFAULT);
     sockaddr_in address;
     if (!ToPosixAddress(to, tolen, address)) return -1;
@@ -166,7 +167,9 @@ int PosixSendTo(TSocket s, const char* buf, int len, int flags, const TSockAddrI
     return count < 0 ? FailWithErrno() : static_cast<int>(count);
 }
 
-int PosixShutdown(TSocket s, int how) { return ::shutdown(s, how) < 0 ? FailWithErrno() : 0; }
+int PosixShutdown(TSocket s, int how) {
+    return ::shutdown(s, how) < 0 ? FailWithErrno() : 0;
+}
 
 // Linux releases the descriptor even when close reports EINTR; retrying could
 // close a descriptor that another thread has just been given.

@@ -18,8 +18,7 @@ int PosixListen(TSocket s, int backlog);
 int PosixRecv(TSocket s, char* buf, int len, int flags);
 int PosixRecvFrom(TSocket s, char* buf, int len, int flags, TSockAddrIn* from, int* fromlen);
 int PosixSend(TSocket s, const char* buf, int len, int flags);
-int PosixSendTo(TSocket s, const char* buf, int len, int flags, const TSockAddrIn* to,
-                int tolen);
+int PosixSendTo(TSocket s, const char* buf, int len, int flags, const TSockAddrIn* to, int tolen);
 int PosixShutdown(TSocket s, int how);
 TSocket PosixSocket(int af, int type, int protocol);
 

@@ -28,22 +28,40 @@ int PosixStartup(uint16_t wVersionRequired, TWSAData* lpWSAData) {
     return 0;
 }
 
-int PosixCleanup() { return 0; }
+int PosixCleanup() {
+    return 0;
+}
 
-void PosixSetLastError(int iError) { SetLastSocketError(iError); }
+void PosixSetLastError(int iError) {
+    SetLastSocketError(iError);
+}
 
-int PosixGetLastError() { return LastSocketError(); }
+int PosixGetLastError() {
+    return LastSocketError();
+}
 
-int32_t PosixIsBlocking() { return 0; }
+int32_t PosixIsBlocking() {
+    return 0;
+}
 
 // Version 1.1 semantics: there is never a blocking call of the old blocking
 // hooks in progress to cancel.
-int PosixCancelBlockingCall() { return FailWithCode(Id_WSAEINVAL); }
+int PosixCancelBlockingCall() {
+    return FailWithCode(Id_WSAEINVAL);
+}
 
-uint32_t PosixHtonl(uint32_t value) { return htonl(value); }
-uint16_t PosixHtons(uint16_t value) { return htons(value); }
-uint32_t PosixNtohl(uint32_t value) { return ntohl(value); }
-uint16_t PosixNtohs(uint16_t value) { return ntohs(value); }
+uint32_t PosixHtonl(uint32_t value) {
+    return htonl(value);
+}
+uint16_t PosixHtons(uint16_t value) {
+    return htons(value);
+}
+uint32_t PosixNtohl(uint32_t value) {
+    return ntohl(value);
+}
+uint16_t PosixNtohs(uint16_t value) {
+    return ntohs(value);
+}
 
 TWinsockEntries MakeEntries() {
     TWinsockEntries entries{};

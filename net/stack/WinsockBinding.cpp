@@ -24,4 +24,6 @@ void LoadSocketsLibrary() {
     Winsock = PosixSocketsEntries();
 }
 
-void UnloadSocketsLibrary() { SocketsLibraryHandle = 0; }
+void UnloadSocketsLibrary() {
+    SocketsLibraryHandle = 0;
+}

@@ -30,8 +30,7 @@ struct TWinsockEntries {
     int (*select)(int nfds, TFDSet* readfds, TFDSet* writefds, TFDSet* exceptfds,
                   const TTimeVal* timeout);
     int (*send)(TSocket s, const char* buf, int len, int flags);
-    int (*sendto)(TSocket s, const char* buf, int len, int flags, const TSockAddrIn* to,
-                  int tolen);
+    int (*sendto)(TSocket s, const char* buf, int len, int flags, const TSockAddrIn* to, int tolen);
     int (*setsockopt)(TSocket s, int level, int optname, const char* optval, int optlen);
     int (*shutdown)(TSocket s, int how);
     TSocket (*socket)(int af, int type, int protocol);

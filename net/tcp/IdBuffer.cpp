@@ -6,9 +6,13 @@
 
 #include "net/stack/IdException.h"
 
-TIdBuffer::TIdBuffer(int32_t size) { SetSize(size); }
+TIdBuffer::TIdBuffer(int32_t size) {
+    SetSize(size);
+}
 
-void TIdBuffer::SetSize(int32_t size) { Bytes.resize(static_cast<size_t>(std::max(size, 0)), '\0'); }
+void TIdBuffer::SetSize(int32_t size) {
+    Bytes.resize(static_cast<size_t>(std::max(size, 0)), '\0');
+}
 
 void TIdBuffer::Append(const void* data, int32_t count) {
     if (count <= 0 || data == nullptr) return;
@@ -25,7 +29,9 @@ void TIdBuffer::DiscardFront(int32_t count) {
     Bytes.erase(0, static_cast<size_t>(count));
 }
 
-void TIdBuffer::Clear() { std::string().swap(Bytes); }
+void TIdBuffer::Clear() {
+    std::string().swap(Bytes);
+}
 
 std::string TIdBuffer::Text(int32_t count) const {
     return Bytes.substr(0, static_cast<size_t>(std::clamp(count, 0, Size())));

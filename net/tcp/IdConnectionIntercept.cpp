@@ -11,8 +11,14 @@ void TIdConnectionIntercept::AfterReceive(const char*, int32_t) {}
 
 void TIdConnectionIntercept::AfterSend(const char*, int32_t) {}
 
-void TIdConnectionIntercept::DetachSocket() { AttachedHandle = nullptr; }
+void TIdConnectionIntercept::DetachSocket() {
+    AttachedHandle = nullptr;
+}
 
-int32_t TIdConnectionIntercept::InterceptReceive(char*, int32_t) { return 0; }
+int32_t TIdConnectionIntercept::InterceptReceive(char*, int32_t) {
+    return 0;
+}
 
-int32_t TIdConnectionIntercept::InterceptSend(const char*, int32_t) { return 0; }
+int32_t TIdConnectionIntercept::InterceptSend(const char*, int32_t) {
+    return 0;
+}

@@ -16,20 +16,27 @@ void Send(TIdTCPConnection& connection, const std::string& message) {
 
 void TIdTCPClient::NegotiateSocks() {
     switch (SocksInfo.Version) {
-    case svSocks4: NegotiateSocks4(false); break;
-    case svSocks4A: NegotiateSocks4(true); break;
-    case svSocks5: NegotiateSocks5(); break;
-    case svNoSocks: break;
+    case svSocks4:
+        NegotiateSocks4(false);
+        break;
+    case svSocks4A:
+        NegotiateSocks4(true);
+        break;
+    case svSocks5:
+        NegotiateSocks5();
+        break;
+    case svNoSocks:
+        break;
     }
 }
 
 void TIdTCPClient::NegotiateSocks4(bool byName) {
     // The target is resolved here, on our side, unless the proxy resolves it (4A).
-    Send(*this, byName ? Socks4ARequest(Port, SocksInfo.UserID, Host)
-                       : Socks4Request(Port,
-                                       GlobalStack->DottedAddressValue(
-                                           GlobalStack->ResolveToDotted(Host)),
-                                       SocksInfo.UserID));
+    Send(*this,
+         byName ? Socks4ARequest(Port, SocksInfo.UserID, Host)
+                : Socks4Request(Port,
+                                GlobalStack->DottedAddressValue(GlobalStack->ResolveToDotted(Host)),
+                                SocksInfo.UserID));
     uint8_t reply[Socks4ReplySize];
     ReadExact(reply, sizeof reply);
     CheckSocks4ReplyCode(reply[1]);

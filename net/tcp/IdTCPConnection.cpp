@@ -30,8 +30,7 @@ void TIdTCPConnection::ResetForConnect() {
 void TIdTCPConnection::CheckPeerClosed(bool raiseIfClosed, bool ignoreQueued) {
     if (!FPeerClosed && SocketHandle.SocketAllocated()) return;
     if (SocketHandle.SocketAllocated()) DropSocket();
-    if (raiseIfClosed && (ignoreQueued || InputQueueSize() == 0))
-        throw EIdConnClosedGracefully();
+    if (raiseIfClosed && (ignoreQueued || InputQueueSize() == 0)) throw EIdConnClosedGracefully();
 }
 
 bool TIdTCPConnection::IsConnected() {
@@ -39,7 +38,9 @@ bool TIdTCPConnection::IsConnected() {
     return SocketHandle.SocketAllocated();
 }
 
-void TIdTCPConnection::Disconnect() { DropSocket(); }
+void TIdTCPConnection::Disconnect() {
+    DropSocket();
+}
 
 void TIdTCPConnection::DropSocket() {
     // The receiving thread (after the peer's close) and the sending thread

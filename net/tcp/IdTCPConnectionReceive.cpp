@@ -31,7 +31,8 @@ int32_t TIdTCPConnection::ReceiveFromSocket(bool raiseIfClosed, int32_t timeoutM
             if (InputQueueSize() == 0) GlobalStack->RaiseSocketFailure(Id_WSAESHUTDOWN);
         }
         if (ASCIIFilter)
-            for (int32_t i = 0; i < count; ++i) dest->Memory()[i] &= 0x7F;
+            for (int32_t i = 0; i < count; ++i)
+                dest->Memory()[i] &= 0x7F;
     }
     if (useInputQueue)
         AppendToQueue(dest->Memory(), count);
@@ -107,8 +108,10 @@ std::string TIdTCPConnection::ReadNonEmptyLine() {
         std::string line = ReadLine({}, IdTimeoutInfinite);
         size_t first = 0;
         size_t last = line.size();
-        while (first < last && blank(line[first])) ++first;
-        while (last > first && blank(line[last - 1])) --last;
+        while (first < last && blank(line[first]))
+            ++first;
+        while (last > first && blank(line[last - 1]))
+            --last;
         if (last > first) return line.substr(first, last - first);
     }
 }
@@ -117,7 +120,8 @@ std::string TIdTCPConnection::ReadUntilClosed() {
     std::string result;
     StartWork(wkRead, 0);
     try {
-        while (IsConnected()) result += TakeAvailable();
+        while (IsConnected())
+            result += TakeAvailable();
     } catch (...) {
         FinishWork(wkRead);
         throw;

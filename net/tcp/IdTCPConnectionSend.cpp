@@ -50,7 +50,8 @@ void TIdTCPConnection::SendDirect(const char* buffer, int32_t count) {
             GlobalStack->RaiseSocketFailure(Id_WSAESHUTDOWN);
         }
         AddWork(wkWrite, sent);
-        if (FInterceptEnabled && FIntercept != nullptr) FIntercept->AfterSend(buffer + index, remaining);
+        if (FInterceptEnabled && FIntercept != nullptr)
+            FIntercept->AfterSend(buffer + index, remaining);
         index += sent;
     }
 }
@@ -59,7 +60,9 @@ void TIdTCPConnection::WriteText(const std::string& text) {
     if (!text.empty()) SendBytes(text.data(), static_cast<int32_t>(text.size()));
 }
 
-void TIdTCPConnection::WriteLine(const std::string& text) { WriteText(text + "\r\n"); }
+void TIdTCPConnection::WriteLine(const std::string& text) {
+    WriteText(text + "\r\n");
+}
 
 void TIdTCPConnection::WriteInt32(int32_t value, bool convert) {
     uint32_t bits = static_cast<uint32_t>(value);
@@ -106,8 +109,7 @@ int32_t TIdTCPConnection::WriteFromFile(const std::string& fileName, bool allowT
     if (FileSendRoutine != nullptr && !FInterceptEnabled && allowTransmit)
         return FileSendRoutine(SocketHandle.Socket(), fileName);
     std::ifstream file(fileName, std::ios::binary);
-    if (!file)
-        throw Exception("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+    if (!file) throw Exception("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
     file.seekg(0, std::ios::end);
     const std::streamoff size = file.tellg();
     WriteFromStream(file, true, false);
@@ -134,7 +136,9 @@ void TIdTCPConnection::CreatePendingOutput(int32_t threshold) {
     PendingOutputThreshold = threshold;
 }
 
-void TIdTCPConnection::ReleasePendingOutput() { PendingOutput.reset(); }
+void TIdTCPConnection::ReleasePendingOutput() {
+    PendingOutput.reset();
+}
 
 int32_t TIdTCPConnection::PendingOutputSize() const {
     return PendingOutput ? PendingOutput->Size() : 0;

@@ -64,11 +64,16 @@ std::string Socks4ARequest(int32_t port, const std::string& userId, const std::s
 void CheckSocks4ReplyCode(uint8_t code) {
     // reply: byte version=0, byte code, uint16 port, uint32 address
     switch (code) {
-    case 90: return;
-    case 91: throw EIdSocksRequestFailed();
-    case 92: throw EIdSocksRequestServerFailed();
-    case 93: throw EIdSocksRequestIdentFailed();
-    default: throw EIdSocksUnknownError();
+    case 90:
+        return;
+    case 91:
+        throw EIdSocksRequestFailed();
+    case 92:
+        throw EIdSocksRequestServerFailed();
+    case 93:
+        throw EIdSocksRequestIdentFailed();
+    default:
+        throw EIdSocksUnknownError();
     }
 }
 
@@ -114,25 +119,39 @@ void CheckSocks5ReplyCode(uint8_t code) {
     // reply: byte version=5, byte code, byte reserved, byte address type,
     // bound address, uint16 port (RFC 1928 section 6)
     switch (code) {
-    case 0: return;
-    case 1: throw EIdSocksServerGeneralError();
-    case 2: throw EIdSocksServerPermissionError();
-    case 3: throw EIdSocksServerNetUnreachableError();
-    case 4: throw EIdSocksServerHostUnreachableError();
-    case 5: throw EIdSocksServerConnectionRefusedError();
-    case 6: throw EIdSocksServerTTLExpiredError();
-    case 7: throw EIdSocksServerCommandError();
-    case 8: throw EIdSocksServerAddressError();
-    default: throw EIdSocksUnknownError();
+    case 0:
+        return;
+    case 1:
+        throw EIdSocksServerGeneralError();
+    case 2:
+        throw EIdSocksServerPermissionError();
+    case 3:
+        throw EIdSocksServerNetUnreachableError();
+    case 4:
+        throw EIdSocksServerHostUnreachableError();
+    case 5:
+        throw EIdSocksServerConnectionRefusedError();
+    case 6:
+        throw EIdSocksServerTTLExpiredError();
+    case 7:
+        throw EIdSocksServerCommandError();
+    case 8:
+        throw EIdSocksServerAddressError();
+    default:
+        throw EIdSocksUnknownError();
     }
 }
 
 int32_t Socks5ReplyRemainder(const uint8_t (&head)[Socks5ReplyHeadSize]) {
     // head[4] is the first byte of the bound address; the port follows it.
     switch (head[3]) {
-    case 1: return 3 + 2;       // IPv4: 3 more address bytes
-    case 3: return head[4] + 2; // domain name: head[4] is its length
-    case 4: return 15 + 2;      // IPv6: 15 more address bytes
-    default: return 2;
+    case 1:
+        return 3 + 2; // IPv4: 3 more address bytes
+    case 3:
+        return head[4] + 2; // domain name: head[4] is its length
+    case 4:
+        return 15 + 2; // IPv6: 15 more address bytes
+    default:
+        return 2;
     }
 }

@@ -85,7 +85,8 @@ void TIdTelnet::EndFinishedReader() {
 }
 
 void TIdTelnet::Disconnect() {
-    if (const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock()) reader->Terminate();
+    if (const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock())
+        reader->Terminate();
     Parser.IsTelnetPeer = false;
     TIdTCPClient::Disconnect();
     if (OnDisconnect) OnDisconnect();
@@ -110,7 +111,9 @@ void TIdTelnet::WriteText(const std::string& text) {
     TIdTCPClient::WriteText(text);
 }
 
-std::string TIdTelnet::ProcessInput(std::string chunk) { return Parser.ProcessInput(std::move(chunk)); }
+std::string TIdTelnet::ProcessInput(std::string chunk) {
+    return Parser.ProcessInput(std::move(chunk));
+}
 
 void TIdTelnet::DeliverReceivedData(const std::string& receivedText) {
     if (!OnDataAvailable) throw EIdTelnetServerOnDataAvailableIsNil();

@@ -40,7 +40,8 @@ void TIdTelnetParser::AnswerNegotiation(TIdTelnetState received, uint8_t option)
         LastReply = answer.Reply;
         if (answer.Notice) NotifyTelnetCommand(*answer.Notice);
         // IAC <reply> <option>
-        std::string reply{static_cast<char>(TN_IAC), static_cast<char>(LastReply), static_cast<char>(option)};
+        std::string reply{static_cast<char>(TN_IAC), static_cast<char>(LastReply),
+                          static_cast<char>(option)};
         SendReply(reply);
         return;
     }
@@ -65,7 +66,8 @@ std::string TIdTelnetParser::ProcessInput(std::string chunk) {
         case tsData: {
             // Text between commands is moved a run at a time: most chunks hold no IAC at all.
             const void* const iac = std::memchr(bytes + at, TN_IAC, size - at);
-            const size_t runEnd = iac ? static_cast<size_t>(static_cast<const char*>(iac) - bytes) : size;
+            const size_t runEnd =
+                iac ? static_cast<size_t>(static_cast<const char*>(iac) - bytes) : size;
             if (kept != at) std::memmove(bytes + kept, bytes + at, runEnd - at);
             kept += runEnd - at;
             at = runEnd;
@@ -85,10 +87,18 @@ std::string TIdTelnetParser::ProcessInput(std::string chunk) {
                 subCount = 0;
                 ParserState = tsSubBegin;
                 break;
-            case TN_WILL: ParserState = tsWill; break;
-            case TN_WONT: ParserState = tsWont; break;
-            case TN_DO: ParserState = tsDo; break;
-            case TN_DONT: ParserState = tsDont; break;
+            case TN_WILL:
+                ParserState = tsWill;
+                break;
+            case TN_WONT:
+                ParserState = tsWont;
+                break;
+            case TN_DO:
+                ParserState = tsDo;
+                break;
+            case TN_DONT:
+                ParserState = tsDont;
+                break;
             default: // EOR, NOP, AYT and every other command are dropped unanswered
                 ParserState = tsData;
                 break;
@@ -154,8 +164,8 @@ void TIdTelnetParser::HandleSubnegotiation(uint8_t option, const std::string& da
         terminal = Terminal;
     }
     // IAC SB TERMINAL-TYPE IS <name> IAC SE; the name goes out as it is, a 255 in it undoubled
-    std::string reply{static_cast<char>(TN_IAC), static_cast<char>(TN_SB), static_cast<char>(TNO_TERMTYPE),
-                      static_cast<char>(TNS_IS)};
+    std::string reply{static_cast<char>(TN_IAC), static_cast<char>(TN_SB),
+                      static_cast<char>(TNO_TERMTYPE), static_cast<char>(TNS_IS)};
     reply += terminal;
     reply += static_cast<char>(TN_IAC);
     reply += static_cast<char>(TN_SE);

@@ -56,6 +56,7 @@ void TIdTelnetReadThread::DeliverPieces(size_t& next) {
         ReceivedText.assign(Pieces[next++]);
         Client->DeliverReceivedData(ReceivedText);
         if (next == Pieces.size() || Terminated()) return;
-        if (delivered % LinesPerClockCheck == 0 && std::chrono::steady_clock::now() >= until) return;
+        if (delivered % LinesPerClockCheck == 0 && std::chrono::steady_clock::now() >= until)
+            return;
     }
 }

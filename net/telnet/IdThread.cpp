@@ -1,9 +1,12 @@
 // The step loop of the network layer's threads.
 #include "net/telnet/IdThread.h"
 
-TIdThread::TIdThread(bool CreateSuspended) : TThread(CreateSuspended), StopRequested(CreateSuspended) {}
+TIdThread::TIdThread(bool CreateSuspended)
+    : TThread(CreateSuspended), StopRequested(CreateSuspended) {}
 
-bool TIdThread::IsStopped() const { return Terminated() || StopRequested.load(); }
+bool TIdThread::IsStopped() const {
+    return Terminated() || StopRequested.load();
+}
 
 void TIdThread::StopAndWait() {
     Terminate();
@@ -27,7 +30,8 @@ void TIdThread::Execute() {
             }
             try {
                 BeforeLoop();
-                while (!IsStopped()) RunStep();
+                while (!IsStopped())
+                    RunStep();
             } catch (...) {
                 AfterLoop();
                 throw;

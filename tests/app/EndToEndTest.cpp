@@ -41,7 +41,8 @@ protected:
 
     void Read() {
         Button("Button2")->click();
-        ASSERT_TRUE(WaitUntil([&] { return AllFieldsEnabled(); })) << Log().join('\n').toStdString();
+        ASSERT_TRUE(WaitUntil([&] { return AllFieldsEnabled(); }))
+            << Log().join('\n').toStdString();
     }
 
     bool GatewayHas(size_t lines) const { return Gateway.Lines().size() >= lines; }
@@ -94,9 +95,10 @@ TEST_F(EndToEnd, ResetSendsTheResetLine) {
 TEST_F(EndToEnd, GatewayClosingIsLoggedInOrderAndEndsTheReader) {
     Connect();
     Gateway.CloseClient();
-    ASSERT_TRUE(WaitUntil([&] { return Reader->Finished() && Log().size() >= 5; })) << Log().join('\n').toStdString();
-    EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Connected.", "Disconnecting from 127.0.0.1.",
-                                  "Not connected.", ""}));
+    ASSERT_TRUE(WaitUntil([&] { return Reader->Finished() && Log().size() >= 5; }))
+        << Log().join('\n').toStdString();
+    EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Connected.",
+                                  "Disconnecting from 127.0.0.1.", "Not connected.", ""}));
     // The carriage return answering the last, empty text found the connection closed.
     EXPECT_EQ(Reader->TerminatingMessage, "Connection Closed Gracefully.");
     EXPECT_FALSE(Button("Button1")->isEnabled());
@@ -107,8 +109,8 @@ TEST_F(EndToEnd, ConnectToAClosedPortLogsTheErrorAndConnectStaysEnabled) {
     const loopback::ClosedPort closed;
     ConnectTo(closed.Port());
     EXPECT_EQ(Reader, nullptr);
-    EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Disconnecting from 127.0.0.1.", "Not connected.",
-                                  "server not responding"}));
+    EXPECT_EQ(Log(), QStringList({"Connecting to 127.0.0.1.", "Disconnecting from 127.0.0.1.",
+                                  "Not connected.", "server not responding"}));
     EXPECT_TRUE(Button("Button1")->isEnabled());
     Connect();
     EXPECT_FALSE(Button("Button1")->isEnabled());

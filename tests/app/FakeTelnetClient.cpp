@@ -25,7 +25,8 @@ void TFakeTelnetClient::RaiseStatus(TIdStatus status, const std::string& text) {
 
 void TFakeTelnetClient::RaiseStatusFromThread(const std::vector<std::string>& texts) {
     std::thread reader([this, &texts] {
-        for (const std::string& text : texts) RaiseStatus(stText, text);
+        for (const std::string& text : texts)
+            RaiseStatus(stText, text);
     });
     reader.join();
 }

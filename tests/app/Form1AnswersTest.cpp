@@ -27,7 +27,8 @@ TEST_P(AnswerTest, AnswerFillsAndEnablesItsFieldOnlyAndSendsNothing) {
     for (const char* name : Fields) {
         const bool target = std::string(name) == row.Field;
         EXPECT_EQ(Edit(name)->isEnabled(), target) << name;
-        EXPECT_EQ(Edit(name)->text(), target ? QString::fromLatin1(row.Shown) : QStringLiteral("NC"))
+        EXPECT_EQ(Edit(name)->text(),
+                  target ? QString::fromLatin1(row.Shown) : QStringLiteral("NC"))
             << name;
     }
     EXPECT_EQ(Button("Button3")->isEnabled(), std::string(row.Field) == "Edit3");
@@ -39,13 +40,15 @@ INSTANTIATE_TEST_SUITE_P(
         TAnswerRow{"> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77\r\n",
                    "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77", "Edit3", "7766554433221100"},
         TAnswerRow{"> 2001 MEM 01 04 01 00 2A\r\n", "> 2001 MEM 01 04 01 00 2A", "Edit4", "2A"},
-        TAnswerRow{"> 2001 MEM 84 00 04 00 00 00 00 04", "> 2001 MEM 84 00 04 00 00 00 00 04", "Edit5",
-                   "1A"},
-        TAnswerRow{"> 2001 MEM 84 00 04 00 00 18 00 00", "> 2001 MEM 84 00 04 00 00 18 00 00", "Edit5",
-                   "Channel error"},
-        TAnswerRow{"> 2001 MEM 83 00 02 00 34 12\n", "> 2001 MEM 83 00 02 00 34 12", "Edit6", "1234"},
+        TAnswerRow{"> 2001 MEM 84 00 04 00 00 00 00 04", "> 2001 MEM 84 00 04 00 00 00 00 04",
+                   "Edit5", "1A"},
+        TAnswerRow{"> 2001 MEM 84 00 04 00 00 18 00 00", "> 2001 MEM 84 00 04 00 00 18 00 00",
+                   "Edit5", "Channel error"},
+        TAnswerRow{"> 2001 MEM 83 00 02 00 34 12\n", "> 2001 MEM 83 00 02 00 34 12", "Edit6",
+                   "1234"},
         TAnswerRow{"> 2001 MEM 87 00 01 00 05", "> 2001 MEM 87 00 01 00 05", "Edit7", "05"},
-        TAnswerRow{" \r\n\t> 2001 MEM 01 04 01 00 FE \r\n", "> 2001 MEM 01 04 01 00 FE", "Edit4", "FE"}),
+        TAnswerRow{" \r\n\t> 2001 MEM 01 04 01 00 FE \r\n", "> 2001 MEM 01 04 01 00 FE", "Edit4",
+                   "FE"}),
     [](const auto& info) { return "Row" + std::to_string(info.index); });
 
 struct TOtherRow {
@@ -54,31 +57,34 @@ struct TOtherRow {
 };
 
 void PrintTo(const TOtherRow& row, std::ostream* os) {
-    for (const char* line : row.Logged) *os << "\"" << line << "\" ";
+    for (const char* line : row.Logged)
+        *os << "\"" << line << "\" ";
 }
 
 class OtherChunkTest : public FormFixture, public ::testing::WithParamInterface<TOtherRow> {};
 
 TEST_P(OtherChunkTest, EachChunkIsLoggedAndAnsweredWithOneCarriageReturn) {
-    for (const std::string& chunk : GetParam().Chunks) Client->Deliver(chunk);
+    for (const std::string& chunk : GetParam().Chunks)
+        Client->Deliver(chunk);
     QStringList logged;
-    for (const char* line : GetParam().Logged) logged << QString::fromLatin1(line);
+    for (const char* line : GetParam().Logged)
+        logged << QString::fromLatin1(line);
     EXPECT_EQ(Log(), logged);
     EXPECT_EQ(Wire.Sent, std::string(GetParam().Chunks.size(), '\r'));
-    for (const char* name : Fields) EXPECT_FALSE(Edit(name)->isEnabled()) << name;
+    for (const char* name : Fields)
+        EXPECT_FALSE(Edit(name)->isEnabled()) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Form1, OtherChunkTest,
-    ::testing::Values(
-        TOtherRow{{"> 2002 MEM 01 04 01 00 2A\r\n"}, {"> 2002 MEM 01 04 01 00 2A"}},
-        TOtherRow{{"> 2001 mem 01 04 01 00 2A\r\n"}, {"> 2001 mem 01 04 01 00 2A"}},
-        TOtherRow{{"> 2001 MEM 02 00 01 00 2A"}, {"> 2001 MEM 02 00 01 00 2A"}},
-        TOtherRow{{"< 2001 GET_MEM 01 00 08 00\r\n"}, {"< 2001 GET_MEM 01 00 08 00"}},
-        TOtherRow{{"Gateway> "}, {"Gateway>"}},
-        TOtherRow{{""}, {""}},
-        TOtherRow{{"\r\n\r\n"}, {""}},
-        TOtherRow{{"> 2001 MEM 01 0", "4 01 00 2A\r\n"}, {"> 2001 MEM 01 0", "4 01 00 2A"}}),
+    ::testing::Values(TOtherRow{{"> 2002 MEM 01 04 01 00 2A\r\n"}, {"> 2002 MEM 01 04 01 00 2A"}},
+                      TOtherRow{{"> 2001 mem 01 04 01 00 2A\r\n"}, {"> 2001 mem 01 04 01 00 2A"}},
+                      TOtherRow{{"> 2001 MEM 02 00 01 00 2A"}, {"> 2001 MEM 02 00 01 00 2A"}},
+                      TOtherRow{{"< 2001 GET_MEM 01 00 08 00\r\n"}, {"< 2001 GET_MEM 01 00 08 00"}},
+                      TOtherRow{{"Gateway> "}, {"Gateway>"}}, TOtherRow{{""}, {""}},
+                      TOtherRow{{"\r\n\r\n"}, {""}},
+                      TOtherRow{{"> 2001 MEM 01 0", "4 01 00 2A\r\n"},
+                                {"> 2001 MEM 01 0", "4 01 00 2A"}}),
     [](const auto& info) { return "Row" + std::to_string(info.index); });
 
 class ChunkTest : public FormFixture {};

@@ -9,7 +9,8 @@ protected:
     // What the gateway receives for these lines: each followed by a carriage return.
     static std::string Typed(std::initializer_list<std::string> lines) {
         std::string typed;
-        for (const std::string& line : lines) typed += line + "\r";
+        for (const std::string& line : lines)
+            typed += line + "\r";
         return typed;
     }
 
@@ -52,8 +53,9 @@ TEST_F(CommandTest, WriteSendsAddressChannelMaskAndPanId) {
     ReadDevice("A5", "00 00 00 04", "34 12");
     ASSERT_TRUE(Button("Button3")->isEnabled());
     Button("Button3")->click();
-    EXPECT_EQ(Wire.Sent, Typed({"< 2001 SET_MEM 01 04 01 00 A5", "< 2001 SET_MEM 84 00 04 00 00 00 00 04",
-                                "< 2001 SET_MEM 83 00 02 00 34 12"}));
+    EXPECT_EQ(Wire.Sent,
+              Typed({"< 2001 SET_MEM 01 04 01 00 A5", "< 2001 SET_MEM 84 00 04 00 00 00 00 04",
+                     "< 2001 SET_MEM 83 00 02 00 34 12"}));
     EXPECT_TRUE(Messages.Shown.empty());
 }
 
@@ -63,8 +65,9 @@ TEST_F(CommandTest, WriteSendsFieldTextsAsTheyStand) {
     Edit("Edit5")->setText(QStringLiteral("b"));
     Edit("Edit6")->setText(QStringLiteral("ABC"));
     Button("Button3")->click();
-    EXPECT_EQ(Wire.Sent, Typed({"< 2001 SET_MEM 01 04 01 00 05", "< 2001 SET_MEM 84 00 04 00 00 08 00 00",
-                                "< 2001 SET_MEM 83 00 02 00 BC 0A"}));
+    EXPECT_EQ(Wire.Sent,
+              Typed({"< 2001 SET_MEM 01 04 01 00 05", "< 2001 SET_MEM 84 00 04 00 00 08 00 00",
+                     "< 2001 SET_MEM 83 00 02 00 BC 0A"}));
 }
 
 TEST_F(CommandTest, ChannelOutsideTheBandIsSentAsChannelError) {
@@ -102,7 +105,8 @@ TEST_F(CommandTest, EveryLineIsLoggedBeforeItIsTyped) {
         lineStart = ch == '\r';
     };
     const int before = static_cast<int>(Log().size());
-    for (const char* name : {"Button2", "Button3", "Button4"}) Button(name)->click();
+    for (const char* name : {"Button2", "Button3", "Button4"})
+        Button(name)->click();
     EXPECT_EQ(logAtLineStart, Log().mid(before));
     EXPECT_EQ(logAtLineStart.size(), 9);
 }

@@ -18,8 +18,9 @@ TEST_P(BadPortTest, ShowsTheConversionErrorLogsNothingAndLeavesTheClientAlone) {
 
     ASSERT_EQ(Messages.Shown.size(), 1u);
     EXPECT_TRUE(Messages.Shown[0].IsException);
-    EXPECT_EQ(Messages.Shown[0].Text,
-              QStringLiteral("'%1' is not a valid integer value.").arg(QString::fromLatin1(GetParam())));
+    EXPECT_EQ(
+        Messages.Shown[0].Text,
+        QStringLiteral("'%1' is not a valid integer value.").arg(QString::fromLatin1(GetParam())));
     EXPECT_TRUE(Log().isEmpty());
     EXPECT_TRUE(Button("Button1")->isEnabled());
     EXPECT_EQ(Wire.ConnectCalls, 0);
@@ -95,12 +96,13 @@ TEST_F(ConnectTest, EachStatusTextAddsOneLine) {
     Client->RaiseStatus(stResolving, "Resolving hostname gateway.");
     Client->RaiseStatus(stConnecting, "Connecting to 10.0.0.1.");
     Client->RaiseStatus(stConnected, "Connected.");
-    EXPECT_EQ(Log(), QStringList({"Resolving hostname gateway.", "Connecting to 10.0.0.1.", "Connected."}));
+    EXPECT_EQ(Log(), QStringList(
+                         {"Resolving hostname gateway.", "Connecting to 10.0.0.1.", "Connected."}));
 }
 
 TEST_F(ConnectTest, StatusTextsFromTheReaderArriveInOrderOnTheGuiThread) {
-    const std::vector<std::string> texts = {"Disconnecting from 127.0.0.1.", "Not connected.", "one",
-                                            "two", "three"};
+    const std::vector<std::string> texts = {"Disconnecting from 127.0.0.1.", "Not connected.",
+                                            "one", "two", "three"};
     Client->RaiseStatusFromThread(texts);
     EXPECT_TRUE(QTest::qWaitFor([this] { return Log().size() >= 5; }, 5000));
     EXPECT_EQ(Log(), QStringList({"Disconnecting from 127.0.0.1.", "Not connected.", "one", "two",

@@ -102,8 +102,9 @@ TEST_F(WindowTest, ColoursAreGreenOnButtonFaceAndGreenOnBlackInTheLog) {
 }
 
 TEST_F(WindowTest, TabMovesThroughTheControlsInDesignOrder) {
-    const QStringList expected = {"Button1", "Edit1", "Edit2", "Memo1", "Button2", "Edit3", "Edit4",
-                                  "Edit5",   "Edit6", "Edit7", "Button3", "Edit8", "Button4"};
+    const QStringList expected = {"Button1", "Edit1", "Edit2",  "Memo1", "Button2",
+                                  "Edit3",   "Edit4", "Edit5",  "Edit6", "Edit7",
+                                  "Button3", "Edit8", "Button4"};
     QStringList chain;
     QWidget* widget = Find("Button1");
     for (int steps = 0; steps < 200 && widget && chain.size() < expected.size(); ++steps) {

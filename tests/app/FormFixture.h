@@ -21,7 +21,8 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 // Types `text` key by key; unlike QTest::keyClicks, also letters outside ASCII.
 inline void TypeText(QWidget* widget, const QString& text) {
-    for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
 class FormFixture : public ::testing::Test {
@@ -32,8 +33,7 @@ protected:
         Form = std::make_unique<TForm1>(std::move(client), Messages);
     }
 
-    template <class Control = QWidget>
-    Control* Find(const char* name) const {
+    template <class Control = QWidget> Control* Find(const char* name) const {
         auto* control = Form->findChild<Control*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return control;

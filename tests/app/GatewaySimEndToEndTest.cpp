@@ -42,11 +42,13 @@ TEST_F(AgainstGatewaySim, WrittenValuesAreReadBack) {
     Edit("Edit5")->setText(channel);
     Edit("Edit6")->setText(panId);
     Button("Button3")->click();
-    for (const char* name : {"Edit4", "Edit5", "Edit6"}) Edit(name)->setText("NC");
+    for (const char* name : {"Edit4", "Edit5", "Edit6"})
+        Edit(name)->setText("NC");
 
     Button("Button2")->click();
     EXPECT_TRUE(WaitUntil([&] {
-        return Edit("Edit4")->text() == address && Edit("Edit5")->text() == channel && Edit("Edit6")->text() == panId;
+        return Edit("Edit4")->text() == address && Edit("Edit5")->text() == channel &&
+               Edit("Edit6")->text() == panId;
     })) << Log().join('\n').toStdString();
 }
 

@@ -12,9 +12,9 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -30,7 +30,8 @@ using namespace std::chrono_literals;
 
 // Wakes the main thread's event loop from any thread.
 inline void WakeMainThread() {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
 }
 
 class LiveFormFixture : public ::testing::Test {
@@ -45,8 +46,8 @@ protected:
                 ++CallsQueued;
             }
             Queued.notify_all();
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { CheckSynchronize(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [] { CheckSynchronize(); }, Qt::QueuedConnection);
         });
         auto client = std::make_unique<TIdTelnet>();
         Client = client.get();
@@ -62,13 +63,15 @@ protected:
     // Closes the window and lets go of its reader; safe to repeat.
     void EndSession() {
         Form.reset();
-        for (std::thread& watcher : Watchers) watcher.join();
+        for (std::thread& watcher : Watchers)
+            watcher.join();
         Watchers.clear();
         Reader.reset();
     }
 
     // Runs the event loop until `done` holds; false when it does not within Patience.
-    static bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = Patience) {
+    static bool WaitUntil(const std::function<bool()>& done,
+                          std::chrono::milliseconds patience = Patience) {
         const QDeadlineTimer deadline(patience);
         QTimer alarm; // ends the last wait for events at the deadline
         alarm.setSingleShot(true);
@@ -80,8 +83,7 @@ protected:
         return done();
     }
 
-    template <class Control = QWidget>
-    Control* Find(const char* name) const {
+    template <class Control = QWidget> Control* Find(const char* name) const {
         auto* control = Form->findChild<Control*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return control;

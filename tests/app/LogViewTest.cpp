@@ -1,8 +1,8 @@
 // The log's line rules as the operator sees them: appended text always starts
 // a line of its own, whatever was typed into the log last, and the end stays in view.
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 #include <gtest/gtest.h>
 
 #include "app/LogView.h"
@@ -11,9 +11,9 @@ namespace {
 
 struct TLogCase {
     const char* Name;
-    QString Typed;      // typed into the log before the lines arrive
+    QString Typed; // typed into the log before the lines arrive
     QStringList Appended;
-    QString Shown;      // the whole text afterwards
+    QString Shown; // the whole text afterwards
 };
 
 class LogViewTest : public ::testing::TestWithParam<TLogCase> {};
@@ -28,7 +28,8 @@ TEST_P(LogViewTest, AppendedLinesStartOnAFreshLine) {
         else
             QTest::sendKeyEvent(QTest::Click, &log, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
-    for (const QString& line : GetParam().Appended) log.AppendLine(line);
+    for (const QString& line : GetParam().Appended)
+        log.AppendLine(line);
     EXPECT_EQ(log.toPlainText(), GetParam().Shown);
 }
 
@@ -51,7 +52,8 @@ TEST(LogViewScroll, TheLastLineStaysInViewAsTheLogGrows) {
     TLogView log;
     log.resize(300, 120);
     log.show();
-    for (int i = 0; i < 200; ++i) log.AppendLine(QString::number(i));
+    for (int i = 0; i < 200; ++i)
+        log.AppendLine(QString::number(i));
     EXPECT_GT(log.verticalScrollBar()->value(), 0);
     EXPECT_TRUE(log.textCursor().atEnd());
     QTextCursor lastLine(log.document()->findBlockByNumber(199));

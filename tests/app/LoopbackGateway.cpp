@@ -20,9 +20,11 @@ constexpr auto Lifetime = std::chrono::seconds(60);
 
 } // namespace
 
-LoopbackGateway::LoopbackGateway(std::map<std::string, std::string> memory) : Memory(std::move(memory)) {
+LoopbackGateway::LoopbackGateway(std::map<std::string, std::string> memory)
+    : Memory(std::move(memory)) {
     int wakePipe[2];
-    if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("test gateway has no wake pipe");
+    if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::runtime_error("test gateway has no wake pipe");
     WakeReceiver = UniqueFd(wakePipe[0]);
     WakeSender = UniqueFd(wakePipe[1]);
     Worker = std::thread([this] { Serve(); });
@@ -79,10 +81,15 @@ void LoopbackGateway::SendToClient(const std::string& text) {
 void LoopbackGateway::Serve() {
     const auto end = std::chrono::steady_clock::now() + Lifetime;
     for (int round = 0; round < 1000000; ++round) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return;
-        pollfd entries[3] = {{WakeReceiver.Get(), POLLIN, 0}, {Listener.Get(), POLLIN, 0}, {Client.Get(), POLLIN, 0}};
-        if (::poll(entries, Client.Valid() ? 3 : 2, static_cast<int>(left.count())) < 0 && errno != EINTR) return;
+        pollfd entries[3] = {{WakeReceiver.Get(), POLLIN, 0},
+                             {Listener.Get(), POLLIN, 0},
+                             {Client.Get(), POLLIN, 0}};
+        if (::poll(entries, Client.Valid() ? 3 : 2, static_cast<int>(left.count())) < 0 &&
+            errno != EINTR)
+            return;
 
         char drain[64];
         while (::read(WakeReceiver.Get(), drain, sizeof drain) > 0) {
@@ -96,7 +103,8 @@ void LoopbackGateway::Serve() {
             close = CloseRequested && Client.Valid();
             if (close) CloseRequested = false;
         }
-        for (const std::string& text : outbox) SendToClient(text);
+        for (const std::string& text : outbox)
+            SendToClient(text);
         if (close) {
             Client.Close();
             continue;
@@ -150,5 +158,6 @@ void LoopbackGateway::Answer(const std::string& line) {
     const std::string read = "< 2001 GET_MEM ";
     if (line.rfind(read, 0) != 0) return;
     const auto cell = Memory.find(line.substr(read.size()));
-    if (cell != Memory.end()) SendToClient("> 2001 MEM " + cell->first + " " + cell->second + "\r\n");
+    if (cell != Memory.end())
+        SendToClient("> 2001 MEM " + cell->first + " " + cell->second + "\r\n");
 }

@@ -34,7 +34,8 @@ public:
     void Send(const std::string& text);
     void CloseClient();
 
-    // Called on the gateway thread after each change that Lines, ClientConnected or ClientClosed show.
+    // Called on the gateway thread after each change that Lines, ClientConnected or ClientClosed
+    // show.
     std::function<void()> OnChange;
 
 private:
@@ -47,10 +48,10 @@ private:
 
     std::map<std::string, std::string> Memory;
     loopback::Listener Listener;
-    UniqueFd Client;         // gateway thread only
-    UniqueFd WakeReceiver;   // the wake pipe's ends
+    UniqueFd Client;       // gateway thread only
+    UniqueFd WakeReceiver; // the wake pipe's ends
     UniqueFd WakeSender;
-    std::string Partial;     // gateway thread only
+    std::string Partial; // gateway thread only
     mutable std::mutex Lock;
     std::vector<std::string> Received; // guarded
     std::vector<std::string> Outbox;   // guarded; texts to send

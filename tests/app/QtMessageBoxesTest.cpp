@@ -20,7 +20,8 @@ void CloseNextBox(std::vector<TSeenBox>& seen, const QLineEdit* field = nullptr)
     QTimer::singleShot(0, [&seen, field] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        seen.push_back({box->windowTitle(), box->text(), box->icon(), field ? field->text() : QString()});
+        seen.push_back(
+            {box->windowTitle(), box->text(), box->icon(), field ? field->text() : QString()});
         box->button(QMessageBox::Ok)->click();
     });
 }

@@ -56,6 +56,6 @@ protected:
         return Gui->ServeUntil([&] { return ReaderEnded(); });
     }
 
-    std::string Received; // main thread only
+    std::string Received;  // main thread only
     size_t Deliveries = 0; // main thread only
 };

@@ -11,7 +11,8 @@ void StreamDigest::Add(const std::string& bytes) {
     Count += bytes.size();
 }
 
-FloodSource::FloodSource(uint64_t seed, size_t commandSpacing) : State(seed | 1), Spacing(commandSpacing) {}
+FloodSource::FloodSource(uint64_t seed, size_t commandSpacing)
+    : State(seed | 1), Spacing(commandSpacing) {}
 
 uint8_t FloodSource::NextByte() {
     State ^= State << 13;

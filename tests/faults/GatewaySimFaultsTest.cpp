@@ -34,13 +34,15 @@ std::vector<std::string> SimLines(const std::vector<std::string>& options, size_
     UniqueFd client = loopback::ConnectTo(sim.Port());
     std::vector<std::string> lines;
     if (!client.Valid()) return lines;
-    for (const std::string& command : ReadCommands()) loopback::SendAll(client.Get(), command + "\r\n");
+    for (const std::string& command : ReadCommands())
+        loopback::SendAll(client.Get(), command + "\r\n");
     std::string received;
     for (int round = 0; round < 1000 && lines.size() < count; ++round) {
         const std::string more = loopback::ReceiveSome(client.Get());
         if (more.empty()) break;
         received += more;
-        for (size_t end; lines.size() < count && (end = received.find("\r\n")) != std::string::npos;) {
+        for (size_t end;
+             lines.size() < count && (end = received.find("\r\n")) != std::string::npos;) {
             lines.push_back(received.substr(0, end));
             received.erase(0, end + 2);
         }
@@ -55,7 +57,8 @@ QString Logged(const std::string& line) {
 
 QStringList ConnectAndCommandLines() {
     QStringList lines{QStringLiteral("Connecting to 127.0.0.1."), QStringLiteral("Connected.")};
-    for (const std::string& command : ReadCommands()) lines << QString::fromStdString(command);
+    for (const std::string& command : ReadCommands())
+        lines << QString::fromStdString(command);
     return lines;
 }
 
@@ -86,7 +89,8 @@ protected:
     void ExpectFields(const std::vector<QString>& expected, size_t filled) {
         for (size_t i = 0; i < 5; ++i) {
             QLineEdit* field = Edit(FieldNames[i]);
-            EXPECT_EQ(field->text(), i < filled ? expected[i] : QStringLiteral("NC")) << FieldNames[i];
+            EXPECT_EQ(field->text(), i < filled ? expected[i] : QStringLiteral("NC"))
+                << FieldNames[i];
             EXPECT_EQ(field->isEnabled(), i < filled) << FieldNames[i];
         }
         EXPECT_EQ(Button("Button3")->isEnabled(), filled > 0);
@@ -107,7 +111,8 @@ TEST_F(SimWindow, SplitIntoSingleBytesLogsEveryCharacterInOrder) {
     const std::vector<std::string> answers = SimLines({}, 5);
     ASSERT_EQ(answers.size(), 5U);
     QStringList answerLines;
-    for (const std::string& answer : answers) answerLines << Logged(answer);
+    for (const std::string& answer : answers)
+        answerLines << Logged(answer);
     const QString expectedText = NonBlank(answerLines);
 
     ASSERT_NO_FATAL_FAILURE(Read({"--split", "1"}));
@@ -121,7 +126,8 @@ TEST_F(SimWindow, SplitIntoSingleBytesLogsEveryCharacterInOrder) {
     const std::vector<QString> decoded = DecodedFields(answers);
     for (size_t i = 0; i < 5; ++i) {
         QLineEdit* field = Edit(FieldNames[i]);
-        EXPECT_EQ(field->text(), field->isEnabled() ? decoded[i] : QStringLiteral("NC")) << FieldNames[i];
+        EXPECT_EQ(field->text(), field->isEnabled() ? decoded[i] : QStringLiteral("NC"))
+            << FieldNames[i];
     }
 }
 
@@ -134,7 +140,8 @@ TEST_F(SimWindow, DelayedAnswersFillEveryField) {
     EXPECT_TRUE(WaitUntil([&] { return Edit("Edit7")->isEnabled(); }));
 
     QStringList expected = ConnectAndCommandLines();
-    for (const std::string& answer : answers) expected << Logged(answer);
+    for (const std::string& answer : answers)
+        expected << Logged(answer);
     EXPECT_EQ(Log(), expected);
     ExpectFields(DecodedFields(answers), 5);
 }
@@ -149,8 +156,10 @@ TEST_F(SimWindow, CloseAfterThreeLinesFillsThreeFieldsThenLogsTheClose) {
     EXPECT_EQ(Reader->TerminatingMessage, "Connection Closed Gracefully.");
 
     QStringList expected = ConnectAndCommandLines();
-    for (size_t i = 0; i < 3; ++i) expected << Logged(answers[i]);
-    expected << QStringLiteral("Disconnecting from 127.0.0.1.") << QStringLiteral("Not connected.") << QString();
+    for (size_t i = 0; i < 3; ++i)
+        expected << Logged(answers[i]);
+    expected << QStringLiteral("Disconnecting from 127.0.0.1.") << QStringLiteral("Not connected.")
+             << QString();
     EXPECT_TRUE(WaitUntil([&] { return Log().size() >= expected.size(); }));
     EXPECT_EQ(Log(), expected);
     ExpectFields(DecodedFields(answers), 3);
@@ -166,7 +175,8 @@ TEST_F(SimWindow, GarbageBeforeEachAnswerIsLoggedAndTheAnswersStillDecode) {
     EXPECT_TRUE(WaitUntil([&] { return Edit("Edit7")->isEnabled(); }));
 
     QStringList expected = ConnectAndCommandLines();
-    for (const std::string& line : lines) expected << Logged(line);
+    for (const std::string& line : lines)
+        expected << Logged(line);
     EXPECT_EQ(Log(), expected);
     ExpectFields(DecodedFields(lines), 5);
 }

@@ -44,14 +44,16 @@ TEST_F(FaultSession, PeerResetDuringASendBurstRaisesAndKeepsRaising) {
     ASSERT_NO_FATAL_FAILURE(Open());
 
     const std::string typed(1000, 'x');
-    for (const char ch : typed) Client->TransmitChar(ch);
+    for (const char ch : typed)
+        Client->TransmitChar(ch);
     ASSERT_EQ(loopback::ReceiveExactly(Peer.Get(), typed.size()), typed);
     ResetPeer();
 
     std::optional<int32_t> failedCode; // 0: closed gracefully
     std::string message;
     const auto deadline = std::chrono::steady_clock::now() + Patience;
-    for (int sent = 0; sent < 1'000'000 && !failedCode && std::chrono::steady_clock::now() < deadline; ++sent) {
+    for (int sent = 0;
+         sent < 1'000'000 && !failedCode && std::chrono::steady_clock::now() < deadline; ++sent) {
         try {
             Client->TransmitChar('y');
         } catch (const EIdSocketError& e) {
@@ -63,13 +65,15 @@ TEST_F(FaultSession, PeerResetDuringASendBurstRaisesAndKeepsRaising) {
         }
     }
     ASSERT_TRUE(failedCode) << "the burst never failed after the peer's reset";
-    EXPECT_THAT(*failedCode, AnyOf(Eq(0), Eq(Id_WSAECONNRESET), Eq(Id_WSAECONNABORTED), Eq(Id_WSAESHUTDOWN)));
+    EXPECT_THAT(*failedCode,
+                AnyOf(Eq(0), Eq(Id_WSAECONNRESET), Eq(Id_WSAECONNABORTED), Eq(Id_WSAESHUTDOWN)));
     if (*failedCode == 0)
         EXPECT_EQ(message, "Connection Closed Gracefully.");
     else
         EXPECT_THAT(message, StartsWith("Socket Error # " + std::to_string(*failedCode) + "\r\n"));
 
-    for (int again = 0; again < 3; ++again) EXPECT_THROW(Client->TransmitChar('z'), EIdException);
+    for (int again = 0; again < 3; ++again)
+        EXPECT_THROW(Client->TransmitChar('z'), EIdException);
     Client->Disconnect();
     EXPECT_THROW(Client->TransmitChar('z'), EIdConnClosedGracefully);
     // It ends by the reset's error or, after Disconnect, by its terminate flag.
@@ -90,8 +94,8 @@ TEST_F(FaultSession, PeerResetWhileTheReaderWaitsEndsItWithTheResetError) {
     EXPECT_EQ(Received, "line\r\n");
 
     Client->Disconnect();
-    EXPECT_THAT(Statuses(), ElementsAre("Connecting to 127.0.0.1.", "Connected.", "Disconnecting from 127.0.0.1.",
-                                        "Not connected."));
+    EXPECT_THAT(Statuses(), ElementsAre("Connecting to 127.0.0.1.", "Connected.",
+                                        "Disconnecting from 127.0.0.1.", "Not connected."));
 }
 
 // However the bytes are cut into receives, the data text is the same and every
@@ -112,7 +116,8 @@ TEST_F(FaultSession, PeerSendingOneByteAtATimeLosesNothing) {
     StreamDigest got;
     got.Add(Received);
     EXPECT_EQ(got, source.Data());
-    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), source.ExpectedReplies().size()), source.ExpectedReplies());
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), source.ExpectedReplies().size()),
+              source.ExpectedReplies());
     Client->Disconnect();
     EXPECT_EQ(loopback::ReceiveUntilClosed(Peer.Get()), "") << "more than one reply per request";
 }
@@ -144,16 +149,20 @@ TEST_P(FloodTest, EveryDataByteArrivesOnceInOrderAndMemoryStaysBounded) {
     if (GetParam() > 0) {
         EXPECT_EQ(source.Requests(), total / GetParam());
     }
-    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), source.ExpectedReplies().size()), source.ExpectedReplies());
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), source.ExpectedReplies().size()),
+              source.ExpectedReplies());
     RecordProperty("PeakGrowthKb", std::to_string(peak - residentBefore));
     if (MemoryFiguresMeaningful() && peakReset) {
         EXPECT_LT(peak - residentBefore, static_cast<int64_t>(total / 1024 / 8))
-            << "peak resident grew by " << peak - residentBefore << " kB for a " << total / 1024 << " kB flood";
+            << "peak resident grew by " << peak - residentBefore << " kB for a " << total / 1024
+            << " kB flood";
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndTelnet, FloodTest, ::testing::Values(size_t{0}, size_t{65536}),
-                         [](const auto& info) { return info.param == 0 ? "DataOnly" : "WithIacAndNegotiation"; });
+                         [](const auto& info) {
+                             return info.param == 0 ? "DataOnly" : "WithIacAndNegotiation";
+                         });
 
 // RFC 855 gives a subnegotiation no length limit; the client keeps what it
 // collects for one chunk only, so a peer that never sends IAC SE costs at most
@@ -167,10 +176,12 @@ TEST_F(FaultSession, SubnegotiationThatNeverEndsCostsAChunkAndTheSessionRecovers
         if (!loopback::SendAll(fd, Bytes({TN_IAC, TN_SB, TNO_TERMTYPE}))) return;
         // Never IAC, never the single byte SEND that would ask for a reply.
         std::string block(65536, '\0');
-        for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>('A' + i % 26);
+        for (size_t i = 0; i < block.size(); ++i)
+            block[i] = static_cast<char>('A' + i % 26);
         for (size_t sent = 0; sent < payload; sent += block.size())
             if (!loopback::SendAll(fd, block)) return;
-        loopback::SendAll(fd, Bytes({TN_IAC, TN_SE}) + "hello\r\n" + Bytes({TN_IAC, TN_DO, TNO_TERMTYPE}));
+        loopback::SendAll(fd, Bytes({TN_IAC, TN_SE}) + "hello\r\n" +
+                                  Bytes({TN_IAC, TN_DO, TNO_TERMTYPE}));
     });
     const bool recovered = ServeUntilReceived(7, 120s);
     const int64_t peak = PeakResidentKb();
@@ -182,9 +193,11 @@ TEST_F(FaultSession, SubnegotiationThatNeverEndsCostsAChunkAndTheSessionRecovers
     EXPECT_GT(Deliveries, 1U) << "the subnegotiation's chunks are delivered as empty texts";
     EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 3), Bytes({TN_IAC, TN_WILL, TNO_TERMTYPE}));
     Client->Disconnect();
-    EXPECT_EQ(loopback::ReceiveUntilClosed(Peer.Get()), "") << "the unfinished subnegotiation got a reply";
+    EXPECT_EQ(loopback::ReceiveUntilClosed(Peer.Get()), "")
+        << "the unfinished subnegotiation got a reply";
     RecordProperty("PeakGrowthKb", std::to_string(peak - residentBefore));
     if (MemoryFiguresMeaningful() && peakReset) {
-        EXPECT_LT(peak - residentBefore, 4 * 1024) << "peak resident grew by " << peak - residentBefore << " kB";
+        EXPECT_LT(peak - residentBefore, 4 * 1024)
+            << "peak resident grew by " << peak - residentBefore << " kB";
     }
 }

@@ -30,7 +30,8 @@ bool Cycle(TIdTelnet& client, GuiThread& gui, std::string& received) {
     client.Connect();
     const std::shared_ptr<TIdTelnetReadThread> reader = client.ReaderThread();
     if (!reader) return false;
-    for (const char ch : ReadMemoryLine("2001", DefaultFieldDescriptors().Mac)) client.TransmitChar(ch);
+    for (const char ch : ReadMemoryLine("2001", DefaultFieldDescriptors().Mac))
+        client.TransmitChar(ch);
     client.TransmitChar('\r');
     const bool answered = gui.ServeUntil([&] { return received.find('\n') != std::string::npos; });
     client.Disconnect();
@@ -60,14 +61,17 @@ TEST(SessionLeak, ConnectDisconnectCyclesLeaveNothingBehind) {
     // Taken before any session: between sessions no thread of the client runs.
     const int baseThreads = CountThreads();
     const int warmUp = 20;
-    for (int i = 0; i < warmUp; ++i) ASSERT_TRUE(Cycle(client, gui, received)) << "warm-up cycle " << i;
+    for (int i = 0; i < warmUp; ++i)
+        ASSERT_TRUE(Cycle(client, gui, received)) << "warm-up cycle " << i;
     const int descriptorsBefore = CountOpenDescriptors();
     const int64_t residentBefore = ResidentKb();
 
     const int cycles = LeakCycles();
-    for (int i = 0; i < cycles; ++i) ASSERT_TRUE(Cycle(client, gui, received)) << "cycle " << i;
+    for (int i = 0; i < cycles; ++i)
+        ASSERT_TRUE(Cycle(client, gui, received)) << "cycle " << i;
 
-    EXPECT_TRUE(WaitForThreadCount(baseThreads, 10s)) << CountThreads() << " threads, " << baseThreads << " before";
+    EXPECT_TRUE(WaitForThreadCount(baseThreads, 10s))
+        << CountThreads() << " threads, " << baseThreads << " before";
     EXPECT_EQ(CountOpenDescriptors(), descriptorsBefore);
     const int64_t residentAfter = ResidentKb();
     RecordProperty("Cycles", std::to_string(cycles));

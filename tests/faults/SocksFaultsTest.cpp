@@ -33,13 +33,18 @@ const std::string Socks4Request = Bytes({4, 1, 0x1F, 0x90, 127, 0, 0, 1, 0});
 // RFC 1928: version 5, one method, "no authentication".
 const std::string Socks5Greeting = Bytes({5, 1, 0});
 // RFC 1928 connect request by name: 5, 1, 0, type 3, length, name, uint16 port.
-const std::string Socks5Connect =
-    Bytes({5, 1, 0, 3, 9}) + "127.0.0.1" + Bytes({0x1F, 0x90});
+const std::string Socks5Connect = Bytes({5, 1, 0, 3, 9}) + "127.0.0.1" + Bytes({0x1F, 0x90});
 
-void PrintTo(const SocksHangup& row, std::ostream* out) { *out << row.Name; }
+void PrintTo(const SocksHangup& row, std::ostream* out) {
+    *out << row.Name;
+}
 
-bool IsClosedGracefully(const EIdException& e) { return dynamic_cast<const EIdConnClosedGracefully*>(&e); }
-bool IsNoResponse(const EIdException& e) { return dynamic_cast<const EIdSocksServerRespondError*>(&e); }
+bool IsClosedGracefully(const EIdException& e) {
+    return dynamic_cast<const EIdConnClosedGracefully*>(&e);
+}
+bool IsNoResponse(const EIdException& e) {
+    return dynamic_cast<const EIdSocksServerRespondError*>(&e);
+}
 
 class SocksHangupTest : public ::testing::TestWithParam<SocksHangup> {};
 
@@ -76,28 +81,48 @@ TEST_P(SocksHangupTest, RaisesItsErrorAndDisconnectLeavesNothingOpen) {
 
 INSTANTIATE_TEST_SUITE_P(
     MidHandshake, SocksHangupTest,
-    ::testing::Values(
-        SocksHangup{"Socks4AfterRequest", svSocks4, {{ProxyStep::Expect, Socks4Request}, {ProxyStep::Hangup, {}}},
-                    IsClosedGracefully, "Connection Closed Gracefully."},
-        SocksHangup{"Socks4AfterPartOfReply", svSocks4,
-                    {{ProxyStep::Expect, Socks4Request}, {ProxyStep::Answer, Bytes({0, 90, 0x1F})},
-                     {ProxyStep::Hangup, {}}},
-                    IsClosedGracefully, "Connection Closed Gracefully."},
-        SocksHangup{"Socks5AfterGreeting", svSocks5, {{ProxyStep::Expect, Socks5Greeting}, {ProxyStep::Hangup, {}}},
-                    IsNoResponse, "Socks server did not respond."},
-        SocksHangup{"Socks5AfterPartOfMethodReply", svSocks5,
-                    {{ProxyStep::Expect, Socks5Greeting}, {ProxyStep::Answer, Bytes({5})}, {ProxyStep::Hangup, {}}},
-                    IsNoResponse, "Socks server did not respond."},
-        SocksHangup{"Socks5AfterPartOfConnectReply", svSocks5,
-                    {{ProxyStep::Expect, Socks5Greeting}, {ProxyStep::Answer, Bytes({5, 0})},
-                     {ProxyStep::Expect, Socks5Connect}, {ProxyStep::Answer, Bytes({5, 0, 0})},
-                     {ProxyStep::Hangup, {}}},
-                    IsNoResponse, "Socks server did not respond."},
-        SocksHangup{"Socks5InsideBoundAddress", svSocks5,
-                    {{ProxyStep::Expect, Socks5Greeting}, {ProxyStep::Answer, Bytes({5, 0})},
-                     {ProxyStep::Expect, Socks5Connect}, {ProxyStep::Answer, Bytes({5, 0, 0, 1, 127, 0})},
-                     {ProxyStep::Hangup, {}}},
-                    IsNoResponse, "Socks server did not respond."}),
+    ::testing::Values(SocksHangup{"Socks4AfterRequest",
+                                  svSocks4,
+                                  {{ProxyStep::Expect, Socks4Request}, {ProxyStep::Hangup, {}}},
+                                  IsClosedGracefully,
+                                  "Connection Closed Gracefully."},
+                      SocksHangup{"Socks4AfterPartOfReply",
+                                  svSocks4,
+                                  {{ProxyStep::Expect, Socks4Request},
+                                   {ProxyStep::Answer, Bytes({0, 90, 0x1F})},
+                                   {ProxyStep::Hangup, {}}},
+                                  IsClosedGracefully,
+                                  "Connection Closed Gracefully."},
+                      SocksHangup{"Socks5AfterGreeting",
+                                  svSocks5,
+                                  {{ProxyStep::Expect, Socks5Greeting}, {ProxyStep::Hangup, {}}},
+                                  IsNoResponse,
+                                  "Socks server did not respond."},
+                      SocksHangup{"Socks5AfterPartOfMethodReply",
+                                  svSocks5,
+                                  {{ProxyStep::Expect, Socks5Greeting},
+                                   {ProxyStep::Answer, Bytes({5})},
+                                   {ProxyStep::Hangup, {}}},
+                                  IsNoResponse,
+                                  "Socks server did not respond."},
+                      SocksHangup{"Socks5AfterPartOfConnectReply",
+                                  svSocks5,
+                                  {{ProxyStep::Expect, Socks5Greeting},
+                                   {ProxyStep::Answer, Bytes({5, 0})},
+                                   {ProxyStep::Expect, Socks5Connect},
+                                   {ProxyStep::Answer, Bytes({5, 0, 0})},
+                                   {ProxyStep::Hangup, {}}},
+                                  IsNoResponse,
+                                  "Socks server did not respond."},
+                      SocksHangup{"Socks5InsideBoundAddress",
+                                  svSocks5,
+                                  {{ProxyStep::Expect, Socks5Greeting},
+                                   {ProxyStep::Answer, Bytes({5, 0})},
+                                   {ProxyStep::Expect, Socks5Connect},
+                                   {ProxyStep::Answer, Bytes({5, 0, 0, 1, 127, 0})},
+                                   {ProxyStep::Hangup, {}}},
+                                  IsNoResponse,
+                                  "Socks server did not respond."}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

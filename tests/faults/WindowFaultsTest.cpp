@@ -18,7 +18,8 @@ namespace {
 
 QStringList Lines(std::initializer_list<const char*> texts) {
     QStringList lines;
-    for (const char* text : texts) lines << QString::fromUtf8(text);
+    for (const char* text : texts)
+        lines << QString::fromUtf8(text);
     return lines;
 }
 
@@ -40,7 +41,8 @@ TEST_F(WindowSession, PeerClosingMidLineLogsThePieceThenTheClose) {
     WaitUntil([this] { return Log().size() >= 6; });
     EXPECT_EQ(Log(), Lines({"Connecting to 127.0.0.1.", "Connected.", "> 2001 MEM 01 00",
                             "Disconnecting from 127.0.0.1.", "Not connected.", ""}));
-    EXPECT_EQ(loopback::ReceiveUntilClosed(peer.Get()), "\r\n") << "one CR LF for the piece, none after the close";
+    EXPECT_EQ(loopback::ReceiveUntilClosed(peer.Get()), "\r\n")
+        << "one CR LF for the piece, none after the close";
 
     EXPECT_FALSE(Button("Button1")->isEnabled());
     EXPECT_TRUE(Button("Button2")->isEnabled());
@@ -70,7 +72,9 @@ TEST_F(WindowSession, PeerSendingAnAnswerByteByByteGetsOneCarriageReturnPerByte)
     std::atomic<bool> done{false};
     std::thread trickle([&, fd = peer.Get()] {
         for (const char byte : answer) {
-            if (!loopback::SendAll(fd, std::string(1, byte)) || loopback::ReceiveExactly(fd, 2) != "\r\n") break;
+            if (!loopback::SendAll(fd, std::string(1, byte)) ||
+                loopback::ReceiveExactly(fd, 2) != "\r\n")
+                break;
             ++answered;
         }
         done = true;
@@ -81,7 +85,8 @@ TEST_F(WindowSession, PeerSendingAnAnswerByteByByteGetsOneCarriageReturnPerByte)
     EXPECT_EQ(answered.load(), answer.size());
 
     QStringList expected = Lines({"Connecting to 127.0.0.1.", "Connected."});
-    for (const char byte : answer) expected << FromCp1251(TrimControls(std::string(1, byte)));
+    for (const char byte : answer)
+        expected << FromCp1251(TrimControls(std::string(1, byte)));
     EXPECT_EQ(Log(), expected);
     EXPECT_EQ(Edit("Edit4")->text(), QStringLiteral("NC"));
     EXPECT_FALSE(Edit("Edit4")->isEnabled());
@@ -128,6 +133,7 @@ TEST_F(WindowSession, SplitAnswerNeverFillsAFieldWithPartOfItsValue) {
     ASSERT_TRUE(WaitUntil([this] { return Log().size() >= 3; }));
     ASSERT_TRUE(loopback::SendAll(peer.Get(), " 44 55 66 77\r\n"));
     ASSERT_TRUE(WaitUntil([this] { return Log().size() >= 4; }));
-    EXPECT_TRUE(Edit("Edit3")->text() == QStringLiteral("NC") || Edit("Edit3")->text() == QStringLiteral("7766554433221100"))
+    EXPECT_TRUE(Edit("Edit3")->text() == QStringLiteral("NC") ||
+                Edit("Edit3")->text() == QStringLiteral("7766554433221100"))
         << Edit("Edit3")->text().toStdString();
 }

@@ -25,7 +25,8 @@ std::vector<std::string> Drain(TClientSession& session) {
 
 std::string Joined(const std::vector<std::string>& pieces) {
     std::string all;
-    for (const std::string& piece : pieces) all += piece;
+    for (const std::string& piece : pieces)
+        all += piece;
     return all;
 }
 
@@ -40,7 +41,8 @@ TEST(ClientSession, SplitCutsEachAnswerIntoSeparateSends) {
     // each answer is cut on its own: 27 bytes give six pieces of 4 and one of 3
     ASSERT_EQ(sends.size(), 14U);
     EXPECT_EQ(sends[6], "1\r\n");
-    for (const std::string& piece : sends) EXPECT_LE(piece.size(), 4U);
+    for (const std::string& piece : sends)
+        EXPECT_LE(piece.size(), 4U);
     EXPECT_EQ(session.QueuedBytes(), 0U);
 }
 
@@ -54,7 +56,8 @@ TEST(ClientSession, DelayHoldsAnswersUntilDueWithoutHoldingEcho) {
     session.Receive(TypeLine, start);
     session.Receive(TypeLine, start + 100ms);
     EXPECT_EQ(session.NextDue(), start + 250ms);
-    EXPECT_EQ(Joined(Drain(session)), "< 2001 GET_MEM 87 00 01 00\r\n< 2001 GET_MEM 87 00 01 00\r\n");
+    EXPECT_EQ(Joined(Drain(session)),
+              "< 2001 GET_MEM 87 00 01 00\r\n< 2001 GET_MEM 87 00 01 00\r\n");
     session.Release(start + 249ms);
     EXPECT_EQ(session.NextSend(), nullptr);
     session.Release(start + 250ms);

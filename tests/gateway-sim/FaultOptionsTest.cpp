@@ -96,8 +96,9 @@ TEST_P(BadInput, GetsAnErrorAndLeavesTheMemoryAlone) {
     TLoopbackClient client(sim.Port());
     client.Send(GetParam().line + "\r");
     EXPECT_EQ(client.ReadLine(), GetParam().answer);
-    for (const std::string* descriptor : {&Descriptors.Mac, &Descriptors.Address, &Descriptors.Channel,
-                                          &Descriptors.PanId, &Descriptors.Type})
+    for (const std::string* descriptor :
+         {&Descriptors.Mac, &Descriptors.Address, &Descriptors.Channel, &Descriptors.PanId,
+          &Descriptors.Type})
         client.Send(ReadCommand(*descriptor));
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77");
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 04 01 00 2A");
@@ -108,31 +109,32 @@ TEST_P(BadInput, GetsAnErrorAndLeavesTheMemoryAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, BadInput,
-    testing::Values(
-        BadLine{"hello", "> 2001 ERROR unknown command"},
-        BadLine{"< 2001 FORMAT", "> 2001 ERROR unknown command"},
-        BadLine{"< 2001 get_mem 87 00 01 00", "> 2001 ERROR unknown command"},
-        BadLine{"<", "> 2001 ERROR unknown command"},
-        BadLine{"< 2001", "> 2001 ERROR unknown command"},
-        BadLine{"< 2001 GET_MEM 87 00 01", "> 2001 ERROR malformed descriptor"},
-        BadLine{"< 2001 GET_MEM 87 00 01 00 00", "> 2001 ERROR malformed descriptor"},
-        BadLine{"< 2001 GET_MEM 8700 0100", "> 2001 ERROR malformed descriptor"},
-        BadLine{"< 2001 GET_MEM 87 00 01 0G", "> 2001 ERROR malformed descriptor"},
-        BadLine{"< 2001 GET_MEM 87 00 02 00", "> 2001 ERROR wrong length"},
-        BadLine{"< 2001 GET_MEM 02 00 01 00", "> 2001 ERROR unknown location"},
-        BadLine{"< 2001 SET_MEM 83 00 02 00 34", "> 2001 ERROR data length"},
-        BadLine{"< 2001 SET_MEM 83 00 02 00 34 12 56", "> 2001 ERROR data length"},
-        BadLine{"< 2001 SET_MEM 83 00 02 00 NC", "> 2001 ERROR bad data"},
-        BadLine{"< 2001 SET_MEM 83 00 02 00 3412", "> 2001 ERROR bad data"},
-        BadLine{"< 2001 SET_MEM 84 00 04 00 Channel error", "> 2001 ERROR bad data"},
-        BadLine{"< 2001 SET_MEM 84 00 04 00 00 18 00 00", "> 2001 ERROR bad value"},
-        BadLine{"< 2001 SET_MEM 84 00 04 00 00 00 00 08", "> 2001 ERROR bad value"},
-        BadLine{"< 2001 SET_MEM 02 00 01 00 00", "> 2001 ERROR unknown location"},
-        BadLine{"< 2001 RESET now", "> 2001 ERROR malformed command"},
-        BadLine{std::string("< 2001 SET_MEM 83 00 02 00 \0\xFF 12", 31), "> 2001 ERROR bad data"},
-        BadLine{"\x01\x80\xFE\xFF\x7F", "> 2001 ERROR unknown command"},
-        BadLine{std::string(2000, 'A'), "> 2001 ERROR line too long"},
-        BadLine{"< 2001 SET_MEM 83 00 02 00 " + std::string(1500, '7'), "> 2001 ERROR line too long"}));
+    testing::Values(BadLine{"hello", "> 2001 ERROR unknown command"},
+                    BadLine{"< 2001 FORMAT", "> 2001 ERROR unknown command"},
+                    BadLine{"< 2001 get_mem 87 00 01 00", "> 2001 ERROR unknown command"},
+                    BadLine{"<", "> 2001 ERROR unknown command"},
+                    BadLine{"< 2001", "> 2001 ERROR unknown command"},
+                    BadLine{"< 2001 GET_MEM 87 00 01", "> 2001 ERROR malformed descriptor"},
+                    BadLine{"< 2001 GET_MEM 87 00 01 00 00", "> 2001 ERROR malformed descriptor"},
+                    BadLine{"< 2001 GET_MEM 8700 0100", "> 2001 ERROR malformed descriptor"},
+                    BadLine{"< 2001 GET_MEM 87 00 01 0G", "> 2001 ERROR malformed descriptor"},
+                    BadLine{"< 2001 GET_MEM 87 00 02 00", "> 2001 ERROR wrong length"},
+                    BadLine{"< 2001 GET_MEM 02 00 01 00", "> 2001 ERROR unknown location"},
+                    BadLine{"< 2001 SET_MEM 83 00 02 00 34", "> 2001 ERROR data length"},
+                    BadLine{"< 2001 SET_MEM 83 00 02 00 34 12 56", "> 2001 ERROR data length"},
+                    BadLine{"< 2001 SET_MEM 83 00 02 00 NC", "> 2001 ERROR bad data"},
+                    BadLine{"< 2001 SET_MEM 83 00 02 00 3412", "> 2001 ERROR bad data"},
+                    BadLine{"< 2001 SET_MEM 84 00 04 00 Channel error", "> 2001 ERROR bad data"},
+                    BadLine{"< 2001 SET_MEM 84 00 04 00 00 18 00 00", "> 2001 ERROR bad value"},
+                    BadLine{"< 2001 SET_MEM 84 00 04 00 00 00 00 08", "> 2001 ERROR bad value"},
+                    BadLine{"< 2001 SET_MEM 02 00 01 00 00", "> 2001 ERROR unknown location"},
+                    BadLine{"< 2001 RESET now", "> 2001 ERROR malformed command"},
+                    BadLine{std::string("< 2001 SET_MEM 83 00 02 00 \0\xFF 12", 31),
+                            "> 2001 ERROR bad data"},
+                    BadLine{"\x01\x80\xFE\xFF\x7F", "> 2001 ERROR unknown command"},
+                    BadLine{std::string(2000, 'A'), "> 2001 ERROR line too long"},
+                    BadLine{"< 2001 SET_MEM 83 00 02 00 " + std::string(1500, '7'),
+                            "> 2001 ERROR line too long"}));
 
 TEST(GatewaySimTelnet, NegotiatesTerminalTypeAndStripsCommands) {
     GatewaySimProcess sim({"--telnet"});
@@ -143,7 +145,9 @@ TEST(GatewaySimTelnet, NegotiatesTerminalTypeAndStripsCommands) {
     client.Send("\xFF\xFB\x18\xFF\xFE\x03");
     // IAC SB TERMINAL-TYPE SEND IAC SE (RFC 1091), and nothing for the DONT
     EXPECT_EQ(client.ReadBytes(6), "\xFF\xFA\x18\x01\xFF\xF0");
-    client.Send(std::string("\xFF\xFA\x18\x00" "dumb\xFF\xF0", 10));
+    client.Send(std::string("\xFF\xFA\x18\x00"
+                            "dumb\xFF\xF0",
+                            10));
     // A NOP in the middle of a command and CR NUL as its end (RFC 854).
     client.SendByByte(std::string("< 2001 GET_\xFF\xF1MEM 87 00 01 00\r\0", 31));
     EXPECT_EQ(client.ReadLine(), TypeAnswer);
@@ -168,10 +172,12 @@ TEST(GatewaySimTelnet, EchoIsOfferedAndStopsOnDont) {
     GatewaySimProcess sim({"--telnet", "--echo"});
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(client.ReadBytes(9), "\xFF\xFD\x18\xFF\xFB\x03\xFF\xFB\x01");
-    client.Send("\xFF\xFD\x01" "ab\r"); // DO ECHO accepts the offer without a further reply
+    client.Send("\xFF\xFD\x01"
+                "ab\r"); // DO ECHO accepts the offer without a further reply
     EXPECT_EQ(client.ReadLine(), "ab");
     EXPECT_EQ(client.ReadLine(), "> 2001 ERROR unknown command");
-    client.Send("\xFF\xFE\x01" "cd\r"); // DONT ECHO: answered with WONT ECHO, echo ends
+    client.Send("\xFF\xFE\x01"
+                "cd\r"); // DONT ECHO: answered with WONT ECHO, echo ends
     EXPECT_EQ(client.ReadBytes(3), "\xFF\xFC\x01");
     EXPECT_EQ(client.ReadLine(), "> 2001 ERROR unknown command");
 }

@@ -47,7 +47,8 @@ TEST(GatewaySim, AnswersAllFiveFieldsWithTheDefaults) {
 TEST(GatewaySim, MemoryAnswerHasTheWireLayout) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(Answer(client, ReadMemoryLine("2001", Descriptors.PanId)), "> 2001 MEM 83 00 02 00 34 12");
+    EXPECT_EQ(Answer(client, ReadMemoryLine("2001", Descriptors.PanId)),
+              "> 2001 MEM 83 00 02 00 34 12");
     // descriptors are read in either case and answered in upper case
     EXPECT_EQ(Answer(client, "< 2001 GET_MEM 0a 00 01 00"), "> 2001 ERROR unknown location");
     EXPECT_EQ(Answer(client, "< 2001 GET_MEM 01 00 08 00"),
@@ -57,11 +58,15 @@ TEST(GatewaySim, MemoryAnswerHasTheWireLayout) {
 TEST(GatewaySim, WritesAreReadBack) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Address, HexToByteList("A5"))), "> 2001 OK");
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Channel, ChannelToMask(0x1A))), "> 2001 OK");
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.PanId, HexToByteList("BEEF"))), "> 2001 OK");
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Mac, HexToByteList("0102030405060708"))),
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Address, HexToByteList("A5"))),
               "> 2001 OK");
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Channel, ChannelToMask(0x1A))),
+              "> 2001 OK");
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.PanId, HexToByteList("BEEF"))),
+              "> 2001 OK");
+    EXPECT_EQ(
+        Answer(client, WriteMemoryLine("2001", Descriptors.Mac, HexToByteList("0102030405060708"))),
+        "> 2001 OK");
     EXPECT_EQ(ReadField(client, Descriptors.Address), "A5");
     EXPECT_EQ(ReadField(client, Descriptors.Channel), "1A");
     EXPECT_EQ(ReadField(client, Descriptors.PanId), "BEEF");
@@ -111,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(CrLfCrLf, LineEnds, testing::Values("\r", "\n", "\r\n")
 TEST(GatewaySim, CharactersSentOneAtATime) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    client.SendByByte(ReadCommand(Descriptors.Mac) + WriteMemoryLine("2001", Descriptors.Address, "33") + "\r");
+    client.SendByByte(ReadCommand(Descriptors.Mac) +
+                      WriteMemoryLine("2001", Descriptors.Address, "33") + "\r");
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77");
     EXPECT_EQ(client.ReadLine(), "> 2001 OK");
     EXPECT_EQ(ReadField(client, Descriptors.Address), "33");
@@ -128,7 +134,8 @@ TEST(GatewaySim, ClientsShareOneMemory) {
     EXPECT_EQ(ReadField(reader, Descriptors.PanId), "5678");
     third.Send(" 02 00\r");
     EXPECT_EQ(third.ReadLine(), "> 2001 MEM 83 00 02 00 78 56");
-    EXPECT_EQ(Answer(reader, WriteMemoryLine("2001", Descriptors.Channel, ChannelToMask(11))), "> 2001 OK");
+    EXPECT_EQ(Answer(reader, WriteMemoryLine("2001", Descriptors.Channel, ChannelToMask(11))),
+              "> 2001 OK");
     EXPECT_EQ(ReadField(writer, Descriptors.Channel), "0B");
 }
 
@@ -185,10 +192,17 @@ TEST(GatewaySimCommandLine, HelpNamesEveryOption) {
 }
 
 TEST(GatewaySimCommandLine, BadOptionsAreRefused) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"}, {"--port"}, {"--port", "65536"}, {"--port", "-1"}, {"--port", "12x"},
-        {"--split", "0"}, {"--delay-ms", "abc"}, {"--close-after", "0"}, {"--listen", "localhost"},
-        {"--gateway", ""}, {"--gateway", "20 01"}};
+    const std::vector<std::vector<std::string>> bad = {{"--bogus"},
+                                                       {"--port"},
+                                                       {"--port", "65536"},
+                                                       {"--port", "-1"},
+                                                       {"--port", "12x"},
+                                                       {"--split", "0"},
+                                                       {"--delay-ms", "abc"},
+                                                       {"--close-after", "0"},
+                                                       {"--listen", "localhost"},
+                                                       {"--gateway", ""},
+                                                       {"--gateway", "20 01"}};
     for (const auto& options : bad) {
         const GatewaySimRun run = RunGatewaySim(options);
         EXPECT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 2) << options[0];

@@ -39,10 +39,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Case{"ab\r", {"ab"}}, Case{"ab\n", {"ab"}}, Case{"ab\r\n", {"ab"}},
                     Case{"a\r\nb\rc\nd", {"a", "b", "c"}}, Case{"\r\r", {"", ""}},
                     Case{"\n\r", {"", ""}}, Case{"a\n\rb\r", {"a", "", "b"}},
-                    Case{"\r\n\r\n", {"", ""}}, Case{std::string("a\0b\r", 4), {std::string("a\0b", 3)}},
+                    Case{"\r\n\r\n", {"", ""}},
+                    Case{std::string("a\0b\r", 4), {std::string("a\0b", 3)}},
                     Case{"12345678\r", {"12345678"}}, Case{"123456789\r", {"<overflow>"}},
                     Case{"123456789abcdefghij\rok\r", {"<overflow>", "ok"}},
-                    Case{"123456789\r\nok\n", {"<overflow>", "ok"}}, Case{"open", {}}, Case{"ok\ropen", {"ok"}}));
+                    Case{"123456789\r\nok\n", {"<overflow>", "ok"}}, Case{"open", {}},
+                    Case{"ok\ropen", {"ok"}}));
 
 TEST(LineSplitter, OverflowIsReportedOncePerLine) {
     EXPECT_EQ(Split(std::string(100000, 'x') + "\r", 1024), std::vector<std::string>{"<overflow>"});

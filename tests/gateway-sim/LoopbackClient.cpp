@@ -18,11 +18,13 @@ TLoopbackClient::TLoopbackClient(int32_t port) : Socket(loopback::ConnectTo(port
 }
 
 void TLoopbackClient::Send(std::string_view bytes) {
-    if (Socket.Valid() && !loopback::SendAll(Socket.Get(), bytes)) ADD_FAILURE() << "send failed: errno " << errno;
+    if (Socket.Valid() && !loopback::SendAll(Socket.Get(), bytes))
+        ADD_FAILURE() << "send failed: errno " << errno;
 }
 
 void TLoopbackClient::SendByByte(std::string_view bytes) {
-    for (size_t i = 0; i < bytes.size(); ++i) Send(bytes.substr(i, 1));
+    for (size_t i = 0; i < bytes.size(); ++i)
+        Send(bytes.substr(i, 1));
 }
 
 loopback::Received TLoopbackClient::Fill(const Deadline& deadline) {

@@ -44,10 +44,19 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Combine(
         testing::Values(
             Exchange{"PlainText", "< 2001 RESET\r", "< 2001 RESET\r", ""},
-            Exchange{"EscapedIac", "a\xFF\xFF" "b", "a\xFF" "b", ""},
+            Exchange{"EscapedIac",
+                     "a\xFF\xFF"
+                     "b",
+                     "a\xFF"
+                     "b",
+                     ""},
             Exchange{"CrNulIsCr", "x\r\0y"s, "x\ry", ""},
             Exchange{"NulElsewhereIsData", "\0x"s, "\0x"s, ""},
-            Exchange{"TwoByteCommandsVanish", "a\xFF\xF1" "b\xFF\xF6" "c", "abc", ""},
+            Exchange{"TwoByteCommandsVanish",
+                     "a\xFF\xF1"
+                     "b\xFF\xF6"
+                     "c",
+                     "abc", ""},
             // the answers the tool gives to the greeting are not answered again
             Exchange{"WillTerminalTypeGetsSend", "\xFF\xFB\x18", "", "\xFF\xFA\x18\x01\xFF\xF0"},
             Exchange{"DoEchoAcceptsOffer", "\xFF\xFD\x01", "", ""},
@@ -59,14 +68,26 @@ INSTANTIATE_TEST_SUITE_P(
                      "\xFF\xFA\x18\x01\xFF\xF0\xFF\xFE\x18"},
             Exchange{"RepeatedWillIsNotAnsweredTwice", "\xFF\xFB\x18\xFF\xFB\x18", "",
                      "\xFF\xFA\x18\x01\xFF\xF0"},
-            Exchange{"DontEchoAfterDoIsAcknowledged", "\xFF\xFD\x01\xFF\xFE\x01", "", "\xFF\xFC\x01"},
-            Exchange{"SubnegotiationIsNotData", "a\xFF\xFA\x18\x00" "dumb\xFF\xF0" "b"s, "ab", ""},
-            Exchange{"AbandonedSubnegotiation", "\xFF\xFA\x18\x00x\xFF" "ab"s, "b", ""},
+            Exchange{"DontEchoAfterDoIsAcknowledged", "\xFF\xFD\x01\xFF\xFE\x01", "",
+                     "\xFF\xFC\x01"},
+            Exchange{"SubnegotiationIsNotData",
+                     "a\xFF\xFA\x18\x00"
+                     "dumb\xFF\xF0"
+                     "b"s,
+                     "ab", ""},
+            Exchange{"AbandonedSubnegotiation",
+                     "\xFF\xFA\x18\x00x\xFF"
+                     "ab"s,
+                     "b", ""},
             Exchange{"OverlongSubnegotiationIsCapped",
-                     "\xFF\xFA\x18\x00"s + std::string(5000, 'n') + "\xFF\xF0" "ok", "ok", ""}),
+                     "\xFF\xFA\x18\x00"s + std::string(5000, 'n') +
+                         "\xFF\xF0"
+                         "ok",
+                     "ok", ""}),
         testing::Bool()),
     [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "_ByByte" : "");
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) ? "_ByByte" : "");
     });
 
 TEST(TelnetFilter, GreetingOffersEchoOnlyWhenEchoing) {
@@ -77,7 +98,9 @@ TEST(TelnetFilter, GreetingOffersEchoOnlyWhenEchoing) {
 TEST(TelnetFilter, ReportsTerminalNamesWithEscapedIac) {
     TTelnetFilter filter(false);
     filter.Greeting();
-    const TTelnetInput out = filter.Feed("\xFF\xFA\x18\x00" "vt\xFF\xFF" "x\xFF\xF0"s);
+    const TTelnetInput out = filter.Feed("\xFF\xFA\x18\x00"
+                                         "vt\xFF\xFF"
+                                         "x\xFF\xF0"s);
     ASSERT_EQ(out.TerminalTypes.size(), 1U);
     EXPECT_EQ(out.TerminalTypes[0], "vt\xFFx");
     EXPECT_TRUE(filter.Feed("\xFF\xFA\x18\x01\xFF\xF0"s).TerminalTypes.empty()); // SEND, not IS
@@ -95,7 +118,10 @@ TEST(TelnetFilter, EchoEndsWithDont) {
 }
 
 TEST(TelnetFilter, EscapeDataDoublesIacOnly) {
-    EXPECT_EQ(TTelnetFilter::EscapeData("a\xFF" "b\xFE\xFF"), "a\xFF\xFF" "b\xFE\xFF\xFF");
+    EXPECT_EQ(TTelnetFilter::EscapeData("a\xFF"
+                                        "b\xFE\xFF"),
+              "a\xFF\xFF"
+              "b\xFE\xFF\xFF");
     EXPECT_EQ(TTelnetFilter::EscapeData(""), "");
 }
 

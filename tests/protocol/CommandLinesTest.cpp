@@ -15,10 +15,10 @@ TEST(CommandLines, ReadLinesOfTheFiveFieldsInTableOrder) {
     std::vector<std::string> lines;
     for (const std::string* descriptor : {&d.Mac, &d.Address, &d.Channel, &d.PanId, &d.Type})
         lines.push_back(ReadMemoryLine("2001", *descriptor));
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "< 2001 GET_MEM 01 00 08 00", "< 2001 GET_MEM 01 04 01 00",
-                         "< 2001 GET_MEM 84 00 04 00", "< 2001 GET_MEM 83 00 02 00",
-                         "< 2001 GET_MEM 87 00 01 00"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"< 2001 GET_MEM 01 00 08 00", "< 2001 GET_MEM 01 04 01 00",
+                                        "< 2001 GET_MEM 84 00 04 00", "< 2001 GET_MEM 83 00 02 00",
+                                        "< 2001 GET_MEM 87 00 01 00"}));
 }
 
 TEST(CommandLines, WriteLinesCarryTheEncodedValues) {
@@ -58,9 +58,9 @@ TEST(FieldDescriptors, EachNamesItsLocationAndLength) {
         unsigned length;
     };
     const TFieldDescriptors d = DefaultFieldDescriptors();
-    for (const Row& row : {Row{d.Mac, 0x0001, 8}, Row{d.Address, 0x0401, 1},
-                           Row{d.Channel, 0x0084, 4}, Row{d.PanId, 0x0083, 2},
-                           Row{d.Type, 0x0087, 1}}) {
+    for (const Row& row :
+         {Row{d.Mac, 0x0001, 8}, Row{d.Address, 0x0401, 1}, Row{d.Channel, 0x0084, 4},
+          Row{d.PanId, 0x0083, 2}, Row{d.Type, 0x0087, 1}}) {
         const std::string swapped = ByteListToHex(row.descriptor);
         ASSERT_EQ(swapped.size(), 8U) << row.descriptor;
         EXPECT_EQ(std::stoul(swapped.substr(4, 4), nullptr, 16), row.location) << row.descriptor;

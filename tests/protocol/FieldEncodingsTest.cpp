@@ -44,9 +44,8 @@ TEST_P(HexToByteListTest, PairsFromTheEnd) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, HexToByteListTest,
-    testing::Values(Conversion{"1234", "34 12"}, Conversion{"ABC", "BC 0A"},
-                    Conversion{"5", "05"}, Conversion{"A5", "A5"},
-                    Conversion{"123456", "56 34 12"}, Conversion{"1", "01"},
+    testing::Values(Conversion{"1234", "34 12"}, Conversion{"ABC", "BC 0A"}, Conversion{"5", "05"},
+                    Conversion{"A5", "A5"}, Conversion{"123456", "56 34 12"}, Conversion{"1", "01"},
                     Conversion{"FFFF", "FF FF"}, Conversion{"abc", "bc 0a"}, Conversion{"", ""},
                     Conversion{"12345", "45 23 01"}, Conversion{"NC", "NC"},
                     Conversion{std::string("\0\xE9\x01", 3), std::string("\xE9\x01 0\0", 5)}));
@@ -101,8 +100,7 @@ TEST(ChannelTable, NumbersOutsideTheBandAreErrors) {
 TEST(ChannelTable, MasksNotInTheTableAreErrors) {
     for (const std::string mask :
          {"00 18 00 00", "00 04 00 00", "00 00 00 00", "00 00 00 08", "00 08 00", "",
-          "00 08 00 00 ", " 00 08 00 00", "00  08 00 00", "00 08 00 00 00", "0B",
-          "00 00 00 0a"})
+          "00 08 00 00 ", " 00 08 00 00", "00  08 00 00", "00 08 00 00 00", "0B", "00 00 00 0a"})
         EXPECT_EQ(MaskToChannel(mask), ChannelErrorText) << '"' << mask << '"';
     EXPECT_EQ(MaskToChannel(std::string("00 08 00 00\0", 12)), ChannelErrorText);
 }

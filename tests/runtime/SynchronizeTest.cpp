@@ -53,9 +53,11 @@ TEST_F(SynchronizeTest, CallsFromSeveralWorkersRunInQueueOrder) {
         ASSERT_TRUE(Queued.WaitFor(i + 1)); // the next worker queues only after this one
     }
     EXPECT_TRUE(CheckSynchronize());
-    for (std::thread& worker : workers) worker.join();
+    for (std::thread& worker : workers)
+        worker.join();
     std::vector<int> expected;
-    for (int i = 0; i < workerCount; ++i) expected.push_back(i);
+    for (int i = 0; i < workerCount; ++i)
+        expected.push_back(i);
     EXPECT_EQ(order, expected);
 }
 

@@ -17,7 +17,8 @@ class TLambdaThread : public TThread {
 public:
     TLambdaThread(bool createSuspended, std::function<void(TLambdaThread&)> body,
                   TSignal* destroyed = nullptr, std::thread::id* destroyedOn = nullptr)
-        : TThread(createSuspended), Body(std::move(body)), Destroyed(destroyed), DestroyedOn(destroyedOn) {}
+        : TThread(createSuspended), Body(std::move(body)), Destroyed(destroyed),
+          DestroyedOn(destroyedOn) {}
 
     ~TLambdaThread() override {
         if (DestroyedOn != nullptr) *DestroyedOn = std::this_thread::get_id();
@@ -57,7 +58,8 @@ TEST(ThreadTest, ASynchronisedCallMayWaitForAThreadWhoseCallRanBeforeIt) {
     SetWakeMainThread([&] { queued.Raise(); });
     auto first = StartLambda([](TLambdaThread& self) { self.Synchronize([] {}); });
     ASSERT_TRUE(queued.WaitFor(1));
-    auto second = StartLambda([&](TLambdaThread& self) { self.Synchronize([&] { first->WaitFor(); }); });
+    auto second =
+        StartLambda([&](TLambdaThread& self) { self.Synchronize([&] { first->WaitFor(); }); });
     ASSERT_TRUE(queued.WaitFor(2));
     CheckSynchronize(); // runs first's call, then second's, which waits for first's end
     second->WaitFor();
@@ -162,7 +164,8 @@ TEST(ThreadTest, AnOwnerHoldingAWeakReferenceCanTerminateAndWait) {
     std::weak_ptr<TLambdaThread> reader = TThread::Create<TLambdaThread>(
         false,
         [](TLambdaThread& self) {
-            for (int i = 0; i < 1'000'000'000 && !self.Terminated(); ++i) self.WaitWhileSuspended();
+            for (int i = 0; i < 1'000'000'000 && !self.Terminated(); ++i)
+                self.WaitWhileSuspended();
         },
         &destroyed, &destroyedOn);
     if (auto alive = reader.lock()) {
@@ -178,7 +181,8 @@ TEST(ThreadTest, DroppingAnUnresumedThreadEndsItWithoutRunningTheBody) {
     TSignal destroyed;
     std::thread::id destroyedOn;
     std::atomic<bool> bodyRan{false};
-    TThread::Create<TLambdaThread>(true, [&](TLambdaThread&) { bodyRan = true; }, &destroyed, &destroyedOn);
+    TThread::Create<TLambdaThread>(
+        true, [&](TLambdaThread&) { bodyRan = true; }, &destroyed, &destroyedOn);
     EXPECT_EQ(destroyed.Raised(), 1);
     EXPECT_EQ(destroyedOn, std::this_thread::get_id());
     EXPECT_FALSE(bodyRan.load());
@@ -187,7 +191,8 @@ TEST(ThreadTest, DroppingAnUnresumedThreadEndsItWithoutRunningTheBody) {
 TEST(ThreadTest, WhatEscapesTheBodyIsKeptAndTheNoticeRunsOnTheGuiThread) {
     bool noticeOnGui = false;
     TObject* noticeSender = nullptr;
-    auto thread = std::make_shared<TLambdaThread>(false, [](TLambdaThread&) { throw std::logic_error("body"); });
+    auto thread = std::make_shared<TLambdaThread>(
+        false, [](TLambdaThread&) { throw std::logic_error("body"); });
     thread->OnTerminate = [&](TObject* sender) {
         noticeOnGui = IsMainThread();
         noticeSender = sender;

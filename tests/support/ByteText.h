@@ -12,14 +12,16 @@ inline std::string Bytes(const std::string& hex) {
     std::string bytes;
     std::istringstream in(hex);
     std::string pair;
-    while (in >> pair) bytes += static_cast<char>(std::stoi(pair, nullptr, 16));
+    while (in >> pair)
+        bytes += static_cast<char>(std::stoi(pair, nullptr, 16));
     return bytes;
 }
 
 // {5, 1, 0} -> the three bytes.
 inline std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
-    for (const int value : values) bytes += static_cast<char>(value);
+    for (const int value : values)
+        bytes += static_cast<char>(value);
     return bytes;
 }
 

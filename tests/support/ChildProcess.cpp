@@ -37,7 +37,8 @@ std::string ProgramPath(const std::string& name) {
 }
 
 // Runs in the child between fork and exec, so only async-signal-safe calls.
-[[noreturn]] void BecomeProgram(const char* path, char* const* args, int input, int output, int errors) {
+[[noreturn]] void BecomeProgram(const char* path, char* const* args, int input, int output,
+                                int errors) {
     ::setpgid(0, 0);
     sigset_t none;
     ::sigemptyset(&none);
@@ -86,7 +87,9 @@ void ReapOrphans() {
         std::vector<pid_t> orphans = ChildrenOfThisProcess();
         {
             const std::lock_guard lock(RegistryGuard);
-            std::erase_if(orphans, [](pid_t pid) { return std::ranges::find(LivePids, pid) != LivePids.end(); });
+            std::erase_if(orphans, [](pid_t pid) {
+                return std::ranges::find(LivePids, pid) != LivePids.end();
+            });
         }
         if (orphans.empty()) return;
         for (const pid_t orphan : orphans) {
@@ -106,20 +109,23 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Streams streams
 
     const std::string path = ProgramPath(argv.at(0));
     std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
 
     const UniqueFd input(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     char logPath[] = "/tmp/bqtest-log-XXXXXX";
     LogFile = UniqueFd(::mkostemp(logPath, O_CLOEXEC));
-    if (!input.Valid() || !LogFile.Valid()) throw std::runtime_error("no log file for a child process");
+    if (!input.Valid() || !LogFile.Valid())
+        throw std::runtime_error("no log file for a child process");
     ::unlink(logPath);
     UniqueFd pipeEnd;
     if (streams == Streams::BothToLog) {
         OutputEnded = true;
     } else {
         int pipeEnds[2];
-        if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for a child process");
+        if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+            throw std::runtime_error("no pipe for a child process");
         OutputPipe = UniqueFd(pipeEnds[0]);
         pipeEnd = UniqueFd(pipeEnds[1]);
         ::fcntl(OutputPipe.Get(), F_SETFL, O_NONBLOCK);
@@ -227,4 +233,6 @@ int RunToCompletion(const std::vector<std::string>& argv, std::chrono::milliseco
     return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool IsExecutable(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+bool IsExecutable(const std::string& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}

@@ -18,14 +18,15 @@
 class ChildProcess {
 public:
     enum class Streams {
-        BothToLog,     // for daemons: nothing the test must read, and no pipe that could fill
-        OutputPiped,   // standard output read by the test, standard error to the log
-        BothPiped,     // for programs that report on standard error what the test waits for
+        BothToLog,   // for daemons: nothing the test must read, and no pipe that could fill
+        OutputPiped, // standard output read by the test, standard error to the log
+        BothPiped,   // for programs that report on standard error what the test waits for
     };
 
     // argv[0] is a path, or a name looked up in PATH. A program that cannot
     // be run ends at once with status 127.
-    explicit ChildProcess(const std::vector<std::string>& argv, Streams streams = Streams::BothToLog);
+    explicit ChildProcess(const std::vector<std::string>& argv,
+                          Streams streams = Streams::BothToLog);
     ~ChildProcess() { Stop(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -61,7 +62,8 @@ private:
 
 // Runs a program to its end (stopped after `patience`); its exit status, or
 // -1 when it did not exit by itself.
-int RunToCompletion(const std::vector<std::string>& argv, std::chrono::milliseconds patience = Patience);
+int RunToCompletion(const std::vector<std::string>& argv,
+                    std::chrono::milliseconds patience = Patience);
 
 // Whether `path` names a program this process may run.
 bool IsExecutable(const std::string& path);

@@ -11,7 +11,8 @@ class Deadline {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit Deadline(std::chrono::milliseconds patience = Patience) : End(Clock::now() + patience) {}
+    explicit Deadline(std::chrono::milliseconds patience = Patience)
+        : End(Clock::now() + patience) {}
 
     bool Passed() const { return Clock::now() >= End; }
     Clock::time_point When() const { return End; }

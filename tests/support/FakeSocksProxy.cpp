@@ -28,7 +28,8 @@ void FakeSocksProxy::Run(int fd) {
             for (const char byte : step.Bytes)
                 if (!loopback::SendAll(fd, std::string(1, byte))) return;
             break;
-        case ProxyStep::Hangup: return;
+        case ProxyStep::Hangup:
+            return;
         }
     }
     loopback::PeerClosedWithin(fd);

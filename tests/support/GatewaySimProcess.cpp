@@ -35,7 +35,9 @@ GatewaySimProcess::GatewaySimProcess(const std::vector<std::string>& options)
     EXPECT_NE(ListenPort, 0) << Output();
 }
 
-GatewaySimProcess::~GatewaySimProcess() { Stop(SIGTERM); }
+GatewaySimProcess::~GatewaySimProcess() {
+    Stop(SIGTERM);
+}
 
 int GatewaySimProcess::Stop(int signal) {
     if (Stopped) return -1;

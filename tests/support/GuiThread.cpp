@@ -15,7 +15,8 @@ GuiThread::GuiThread() {
 
 GuiThread::~GuiThread() {
     SetWakeMainThread(nullptr);
-    for (std::thread& watcher : Watchers) watcher.join();
+    for (std::thread& watcher : Watchers)
+        watcher.join();
 }
 
 void GuiThread::Notify() {
@@ -41,7 +42,8 @@ bool GuiThread::WaitUntil(const std::function<bool()>& done, std::chrono::millis
 
 // The generation is read before `done` is asked, so a notification that comes
 // in between ends the wait at once instead of being missed.
-bool GuiThread::Await(const std::function<bool()>& done, std::chrono::milliseconds patience, bool serve) {
+bool GuiThread::Await(const std::function<bool()>& done, std::chrono::milliseconds patience,
+                      bool serve) {
     const Deadline deadline(patience);
     for (int round = 0; round < 100000; ++round) {
         uint64_t seen = 0;

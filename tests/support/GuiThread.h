@@ -26,9 +26,11 @@ public:
     void Notify();
     // Runs queued synchronised calls until `done` holds; false when it does
     // not hold within `patience`.
-    bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = Patience);
+    bool ServeUntil(const std::function<bool()>& done,
+                    std::chrono::milliseconds patience = Patience);
     // The same wait without running any queued call.
-    bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = Patience);
+    bool WaitUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds patience = Patience);
     // True once a synchronised call has been queued since the last Serve/Wait.
     bool CallQueued() const;
 

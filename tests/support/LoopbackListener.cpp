@@ -26,7 +26,8 @@ UniqueFd BoundSocket(int32_t& port) {
     UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_in address = LoopbackAddress(0);
     socklen_t length = sizeof address;
-    if (!fd.Valid() || ::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+    if (!fd.Valid() ||
+        ::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         ::getsockname(fd.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
         throw std::runtime_error("cannot bind a socket to 127.0.0.1");
     port = ntohs(address.sin_port);

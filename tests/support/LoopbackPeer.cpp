@@ -39,7 +39,8 @@ Received ReceiveInto(int fd, std::string& bytes, size_t limit, const Deadline& d
 std::string ReceiveExactly(int fd, size_t count, std::chrono::milliseconds patience) {
     const Deadline deadline(patience);
     std::string bytes;
-    while (bytes.size() < count && ReceiveInto(fd, bytes, count - bytes.size(), deadline) == Received::Data) {
+    while (bytes.size() < count &&
+           ReceiveInto(fd, bytes, count - bytes.size(), deadline) == Received::Data) {
     }
     return bytes;
 }
@@ -53,7 +54,8 @@ std::string ReceiveSome(int fd, std::chrono::milliseconds patience) {
 std::string ReceiveThrough(int fd, char last, std::chrono::milliseconds patience) {
     const Deadline deadline(patience);
     std::string bytes;
-    while ((bytes.empty() || bytes.back() != last) && ReceiveInto(fd, bytes, 1, deadline) == Received::Data) {
+    while ((bytes.empty() || bytes.back() != last) &&
+           ReceiveInto(fd, bytes, 1, deadline) == Received::Data) {
     }
     return bytes;
 }

@@ -46,7 +46,9 @@ void StartRuntimeThreads() {
 
 } // namespace
 
-int CountOpenDescriptors() { return CountEntries("/proc/self/fd"); }
+int CountOpenDescriptors() {
+    return CountEntries("/proc/self/fd");
+}
 
 int CountThreads() {
     StartRuntimeThreads();
@@ -63,9 +65,13 @@ bool WaitForThreadCount(int count, std::chrono::milliseconds patience) {
     return CountThreads() <= count;
 }
 
-int64_t ResidentKb() { return StatusFieldKb("VmRSS"); }
+int64_t ResidentKb() {
+    return StatusFieldKb("VmRSS");
+}
 
-int64_t PeakResidentKb() { return StatusFieldKb("VmHWM"); }
+int64_t PeakResidentKb() {
+    return StatusFieldKb("VmHWM");
+}
 
 bool ResetPeakResident() {
     // "5" resets the peak resident set size (proc(5), clear_refs).

@@ -38,7 +38,9 @@ TEST(GlobalStackLifetime, LivesFromTheFirstComponentToTheLast) {
 
 class MissingSocketsLibrary : public testing::Test {
 protected:
-    void SetUp() override { SocketsLibraryOpener = [](const char*) -> uintptr_t { return 0; }; }
+    void SetUp() override {
+        SocketsLibraryOpener = [](const char*) -> uintptr_t { return 0; };
+    }
     void TearDown() override { SocketsLibraryOpener = Saved; }
 
     TSocketsLibraryOpener Saved = SocketsLibraryOpener;
@@ -98,9 +100,15 @@ TEST_P(ReportStatusTest, FillsTheStatusFormat) {
     };
     const std::vector<std::string>& args = GetParam().Args;
     switch (args.size()) {
-    case 0: component.ReportStatus(GetParam().Status); break;
-    case 1: component.ReportStatus(GetParam().Status, {args[0]}); break;
-    default: component.ReportStatus(GetParam().Status, {args[0], args[1]}); break;
+    case 0:
+        component.ReportStatus(GetParam().Status);
+        break;
+    case 1:
+        component.ReportStatus(GetParam().Status, {args[0]});
+        break;
+    default:
+        component.ReportStatus(GetParam().Status, {args[0], args[1]});
+        break;
     }
     EXPECT_EQ(texts, std::vector<std::string>{GetParam().Text});
 }

@@ -22,22 +22,23 @@ struct TDotted {
     bool Dotted;
 };
 
-class IsDottedAddressTest : public DottedAddressTest, public testing::WithParamInterface<TDotted> {};
+class IsDottedAddressTest : public DottedAddressTest,
+                            public testing::WithParamInterface<TDotted> {};
 
 TEST_P(IsDottedAddressTest, FollowsTheFourPartRule) {
     EXPECT_EQ(GlobalStack->IsDottedAddress(GetParam().Text), GetParam().Dotted)
         << '"' << GetParam().Text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, IsDottedAddressTest,
-    testing::Values(TDotted{"192.168.0.1", true}, TDotted{"010.0.0.255", true},
-                    TDotted{"0.0.0.0", true}, TDotted{"255.255.255.255", true},
-                    TDotted{" 1.2.3.4", true}, TDotted{"$A.0.0.1", true},
-                    TDotted{"1.2.3", false}, TDotted{"1.2.3.4.5", false},
-                    TDotted{"256.1.1.1", false}, TDotted{"1.2.3.-1", false},
-                    TDotted{"a.b.c.d", false}, TDotted{"", false}, TDotted{"1.2.3.4 ", false},
-                    TDotted{"1..2.3", false}, TDotted{"localhost", false}));
+INSTANTIATE_TEST_SUITE_P(Texts, IsDottedAddressTest,
+                         testing::Values(TDotted{"192.168.0.1", true}, TDotted{"010.0.0.255", true},
+                                         TDotted{"0.0.0.0", true}, TDotted{"255.255.255.255", true},
+                                         TDotted{" 1.2.3.4", true}, TDotted{"$A.0.0.1", true},
+                                         TDotted{"1.2.3", false}, TDotted{"1.2.3.4.5", false},
+                                         TDotted{"256.1.1.1", false}, TDotted{"1.2.3.-1", false},
+                                         TDotted{"a.b.c.d", false}, TDotted{"", false},
+                                         TDotted{"1.2.3.4 ", false}, TDotted{"1..2.3", false},
+                                         TDotted{"localhost", false}));
 
 TEST_F(DottedAddressTest, LocalHostInAnyCaseIsTheLoopbackAddress) {
     for (const char* name : {"localhost", "LocalHost", "LOCALHOST"})
@@ -122,11 +123,9 @@ TEST_P(SplitAtDelimiterTest, CutsAtTheFirstDelimiter) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, SplitAtDelimiterTest,
                          testing::Values(TSplit{"1.2.3", ".", "1", "2.3"},
-                                         TSplit{"abc", ".", "abc", ""},
-                                         TSplit{".x", ".", "", "x"},
+                                         TSplit{"abc", ".", "abc", ""}, TSplit{".x", ".", "", "x"},
                                          TSplit{"a\r\nb\r\n", "\r\n", "a", "b\r\n"},
-                                         TSplit{"", ".", "", ""},
-                                         TSplit{"abc", "", "abc", ""}));
+                                         TSplit{"", ".", "", ""}, TSplit{"abc", "", "abc", ""}));
 
 TEST(SplitAtDelimiter, SearchesPlainBytesIncludingZero) {
     std::string input("a\0b\xC0\0c", 6);

@@ -34,7 +34,8 @@ protected:
 
 TEST_F(FileSendTest, SendsTheWholeFileAndGivesItsSize) {
     std::string content;
-    for (int i = 0; i < 100000; ++i) content += static_cast<char>(i * 7);
+    for (int i = 0; i < 100000; ++i)
+        content += static_cast<char>(i * 7);
     std::ofstream(FileName, std::ios::binary) << content;
     ASSERT_NE(FileSendRoutine, nullptr);
     std::string received;

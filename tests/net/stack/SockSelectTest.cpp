@@ -98,7 +98,8 @@ TEST_F(SockSelectTest, AClosedDescriptorIsNoSocket) {
     const int closed = spare.Get();
     spare.Close();
     TIdSocketList sockets{closed};
-    EXPECT_EQ(GlobalStack->SockSelect(&sockets, nullptr, nullptr, IdTimeoutInfinite), IdSocketError);
+    EXPECT_EQ(GlobalStack->SockSelect(&sockets, nullptr, nullptr, IdTimeoutInfinite),
+              IdSocketError);
     EXPECT_EQ(GlobalStack->SockLastError(), Id_WSAENOTSOCK);
 }
 

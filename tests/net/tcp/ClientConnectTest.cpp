@@ -102,9 +102,9 @@ TEST(ClientConnect, EveryConnectAndDisconnectIsReportedOnce) {
     }
     Events expected;
     for (int round = 0; round < 3; ++round)
-        expected.insert(expected.end(), {"Connecting to 127.0.0.1.", "Connected.", "<connected>",
-                                         "Disconnecting from 127.0.0.1.", "Not connected.",
-                                         "<disconnected>"});
+        expected.insert(expected.end(),
+                        {"Connecting to 127.0.0.1.", "Connected.", "<connected>",
+                         "Disconnecting from 127.0.0.1.", "Not connected.", "<disconnected>"});
     EXPECT_EQ(status.Events(), expected);
 }
 
@@ -129,7 +129,8 @@ TEST_P(ClientNagle, NoDelayIsSetOnlyWhenNagleIsOff) {
     client.Connect();
     int noDelay = -1;
     socklen_t length = sizeof noDelay;
-    ASSERT_EQ(::getsockopt(client.SocketHandle.Socket(), IPPROTO_TCP, TCP_NODELAY, &noDelay, &length), 0);
+    ASSERT_EQ(
+        ::getsockopt(client.SocketHandle.Socket(), IPPROTO_TCP, TCP_NODELAY, &noDelay, &length), 0);
     EXPECT_EQ(noDelay != 0, !GetParam());
 }
 
@@ -148,7 +149,8 @@ TEST(ClientConnect, AThousandCyclesLeaveNoDescriptorOpen) {
     };
     cycle();
     const int before = CountOpenDescriptors();
-    for (int round = 0; round < 1000 && !HasFatalFailure(); ++round) cycle();
+    for (int round = 0; round < 1000 && !HasFatalFailure(); ++round)
+        cycle();
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
 
@@ -161,7 +163,8 @@ TEST(ClientConnect, RefusedConnectsLeaveNoDescriptorOpen) {
     client.Port = closed.Port();
     EXPECT_THROW(client.Connect(), EIdSocketError);
     const int before = CountOpenDescriptors();
-    for (int round = 0; round < 100; ++round) EXPECT_THROW(client.Connect(), EIdSocketError);
+    for (int round = 0; round < 100; ++round)
+        EXPECT_THROW(client.Connect(), EIdSocketError);
     EXPECT_EQ(CountOpenDescriptors(), before);
 }
 

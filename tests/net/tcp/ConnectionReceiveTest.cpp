@@ -86,10 +86,12 @@ TEST(ConnectionReceive, AsciiFilterClearsTheTopBit) {
 TEST(ConnectionReceive, BytesArriveUnchangedWithoutTheFilter) {
     ConnectedClient c;
     std::string all;
-    for (int value = 0; value < 256; ++value) all += static_cast<char>(value);
+    for (int value = 0; value < 256; ++value)
+        all += static_cast<char>(value);
     c.PeerSends(all + all, true);
     std::string got;
-    for (int pass = 0; pass < 100 && c.client.IsConnected(); ++pass) got += c.client.TakeAvailable();
+    for (int pass = 0; pass < 100 && c.client.IsConnected(); ++pass)
+        got += c.client.TakeAvailable();
     EXPECT_EQ(got, all + all);
 }
 
@@ -112,7 +114,9 @@ struct Line {
     std::string left;
 };
 
-void PrintTo(const Line& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const Line& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class ConnectionReadLine : public testing::TestWithParam<Line> {};
 
@@ -124,17 +128,17 @@ TEST_P(ConnectionReadLine, CutsAtTheTerminator) {
     EXPECT_EQ(c.client.TakeBytes(c.client.InputQueueSize()), GetParam().left);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Terminators, ConnectionReadLine,
-    testing::Values(Line{"DefaultCrLf", "ab\r\ncd", "", "ab", "cd"},
-                    Line{"GivenCrLf", "ab\r\ncd", "\r\n", "ab", "cd"},
-                    Line{"DefaultLf", "ab\ncd", "", "ab", "cd"},
-                    Line{"EmptyLine", "\r\n", "", "", ""},
-                    Line{"OnlyOneCrDropped", "ab\r\r\nx", "", "ab\r", "x"},
-                    Line{"GivenLfKeepsCr", "ab\r\n", "\n", "ab\r", ""},
-                    Line{"LongTerminator", "a|b||c||", "||", "a|b", "c||"},
-                    Line{"ZeroBytesInLine", std::string("a\0b\n", 4), "", std::string("a\0b", 3), ""}),
-    [](const testing::TestParamInfo<Line>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Terminators, ConnectionReadLine,
+                         testing::Values(Line{"DefaultCrLf", "ab\r\ncd", "", "ab", "cd"},
+                                         Line{"GivenCrLf", "ab\r\ncd", "\r\n", "ab", "cd"},
+                                         Line{"DefaultLf", "ab\ncd", "", "ab", "cd"},
+                                         Line{"EmptyLine", "\r\n", "", "", ""},
+                                         Line{"OnlyOneCrDropped", "ab\r\r\nx", "", "ab\r", "x"},
+                                         Line{"GivenLfKeepsCr", "ab\r\n", "\n", "ab\r", ""},
+                                         Line{"LongTerminator", "a|b||c||", "||", "a|b", "c||"},
+                                         Line{"ZeroBytesInLine", std::string("a\0b\n", 4), "",
+                                              std::string("a\0b", 3), ""}),
+                         [](const testing::TestParamInfo<Line>& info) { return info.param.name; });
 
 TEST(ConnectionReadLineWait, ExpiredWaitLeavesThePartialLineQueued) {
     ConnectedClient c;
@@ -166,7 +170,8 @@ TEST(ConnectionReadLineWait, NonEmptyLineSkipsBlankLinesAndTrims) {
 TEST(ConnectionReadAll, ReadsEverythingUntilThePeerCloses) {
     loopback::Listener listener;
     std::string sent;
-    for (int i = 0; i < 100000; ++i) sent += static_cast<char>('a' + i % 26);
+    for (int i = 0; i < 100000; ++i)
+        sent += static_cast<char>('a' + i % 26);
     PeerThread peer([&](int fd) { EXPECT_TRUE(loopback::SendAll(fd, sent)); });
     TIdTCPClient client;
     client.Host = "127.0.0.1";
@@ -175,7 +180,9 @@ TEST(ConnectionReadAll, ReadsEverythingUntilThePeerCloses) {
     client.OnWorkBegin = [&](TObject*, TWorkMode mode, int32_t max) {
         work.push_back("begin " + std::to_string(mode) + " " + std::to_string(max));
     };
-    client.OnWorkEnd = [&](TObject*, TWorkMode mode) { work.push_back("end " + std::to_string(mode)); };
+    client.OnWorkEnd = [&](TObject*, TWorkMode mode) {
+        work.push_back("end " + std::to_string(mode));
+    };
     EXPECT_EQ(client.ConnectAndReadAll(), sent);
     EXPECT_FALSE(client.SocketHandle.SocketAllocated());
     EXPECT_EQ(work, (std::vector<std::string>{"begin 0 0", "end 0"}));
@@ -202,7 +209,9 @@ struct Reply {
     size_t lineCount;
 };
 
-void PrintTo(const Reply& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const Reply& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class ConnectionReadReply : public testing::TestWithParam<Reply> {};
 

@@ -38,7 +38,8 @@ struct InterceptedClient {
 
 std::string Pattern(size_t size) {
     std::string bytes;
-    for (size_t i = 0; i < size; ++i) bytes += static_cast<char>((i * 7 + i / 251) & 0xFF);
+    for (size_t i = 0; i < size; ++i)
+        bytes += static_cast<char>((i * 7 + i / 251) & 0xFF);
     return bytes;
 }
 
@@ -133,7 +134,9 @@ TEST(ConnectionStream, EmptyStreamWithCountSendsFourZeroBytes) {
     c.client.OnWorkBegin = [&](TObject*, TWorkMode mode, int32_t max) {
         work.push_back("begin " + std::to_string(mode) + " " + std::to_string(max));
     };
-    c.client.OnWorkEnd = [&](TObject*, TWorkMode mode) { work.push_back("end " + std::to_string(mode)); };
+    c.client.OnWorkEnd = [&](TObject*, TWorkMode mode) {
+        work.push_back("end " + std::to_string(mode));
+    };
     std::istringstream empty;
     c.client.WriteFromStream(empty, true, true);
     c.client.Disconnect();
@@ -149,7 +152,8 @@ TEST(ConnectionStream, SendsFromThePositionUnlessAllIsAsked) {
     stream.seekg(8);
     c.client.WriteFromStream(stream, true, false);
     c.client.Disconnect();
-    EXPECT_EQ(loopback::ReceiveUntilClosed(c.peer.Get()), std::string("\0\0\0\x04", 4) + "6789" + "0123456789");
+    EXPECT_EQ(loopback::ReceiveUntilClosed(c.peer.Get()),
+              std::string("\0\0\0\x04", 4) + "6789" + "0123456789");
 }
 
 TEST(ConnectionStream, FinishesWorkWhenTheSendFails) {
@@ -208,7 +212,8 @@ TEST(PendingOutput, ThresholdFlushesThatManyBytes) {
 TEST(PendingOutput, ZeroThresholdWaitsForTheFlush) {
     InterceptedClient c;
     c.client.CreatePendingOutput(0);
-    for (int i = 0; i < 5; ++i) c.client.WriteText("xyz");
+    for (int i = 0; i < 5; ++i)
+        c.client.WriteText("xyz");
     EXPECT_TRUE(c.intercept.Offered.empty());
     c.client.FlushPendingOutput(4);
     EXPECT_EQ(c.client.PendingOutputSize(), 11);

@@ -91,7 +91,8 @@ TEST(ConnectionThreads, ASecondCloseDuringTheFirstMakesNoReports) {
     secondDone.set_value();
     first.join();
     ASSERT_TRUE(held);
-    EXPECT_EQ(events.Events(), (std::vector<std::string>{"Disconnecting from 127.0.0.1.", "Not connected."}));
+    EXPECT_EQ(events.Events(),
+              (std::vector<std::string>{"Disconnecting from 127.0.0.1.", "Not connected."}));
 }
 
 TEST(ConnectionThreads, SendingWhileTheReaderReceives) {
@@ -102,7 +103,8 @@ TEST(ConnectionThreads, SendingWhileTheReaderReceives) {
     client.Connect();
 
     std::string expected;
-    for (int line = 0; line < 200; ++line) expected += "line " + std::to_string(line) + "\r\n";
+    for (int line = 0; line < 200; ++line)
+        expected += "line " + std::to_string(line) + "\r\n";
     std::atomic<bool> allBack{false};
     std::promise<void> echoed;
     std::thread reader([&] {
@@ -120,7 +122,8 @@ TEST(ConnectionThreads, SendingWhileTheReaderReceives) {
         }
         EXPECT_EQ(taken, expected);
     });
-    for (int line = 0; line < 200; ++line) client.WriteLine("line " + std::to_string(line));
+    for (int line = 0; line < 200; ++line)
+        client.WriteLine("line " + std::to_string(line));
     EXPECT_EQ(echoed.get_future().wait_for(Patience), std::future_status::ready);
     client.Disconnect();
     reader.join();

@@ -31,9 +31,10 @@ TEST_P(IdBufferDiscardFront, KeepsTheRestInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, IdBufferDiscardFront,
-                         testing::Values(Discard{"abcdef", 0, "abcdef"}, Discard{"abcdef", 2, "cdef"},
-                                         Discard{"abcdef", 5, "f"}, Discard{"abcdef", 6, ""},
-                                         Discard{"abcdef", -1, "abcdef"}, Discard{"", 0, ""}));
+                         testing::Values(Discard{"abcdef", 0, "abcdef"},
+                                         Discard{"abcdef", 2, "cdef"}, Discard{"abcdef", 5, "f"},
+                                         Discard{"abcdef", 6, ""}, Discard{"abcdef", -1, "abcdef"},
+                                         Discard{"", 0, ""}));
 
 TEST(IdBuffer, DiscardingMoreThanHeldRaisesAndKeepsEverything) {
     TIdBuffer buffer = Holding("abc");
@@ -53,7 +54,9 @@ struct Take {
     std::string after;
 };
 
-void PrintTo(const Take& row, std::ostream* out) { *out << "take " << row.count << " of " << row.before.size(); }
+void PrintTo(const Take& row, std::ostream* out) {
+    *out << "take " << row.count << " of " << row.before.size();
+}
 
 class IdBufferTakeFront : public testing::TestWithParam<Take> {};
 
@@ -64,9 +67,10 @@ TEST_P(IdBufferTakeFront, ReturnsTheFrontAndKeepsTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, IdBufferTakeFront,
-                         testing::Values(Take{"abcdef", 0, "", "abcdef"}, Take{"abcdef", 2, "ab", "cdef"},
-                                         Take{"abcdef", 6, "abcdef", ""}, Take{"abcdef", -1, "", "abcdef"},
-                                         Take{"", 0, "", ""}));
+                         testing::Values(Take{"abcdef", 0, "", "abcdef"},
+                                         Take{"abcdef", 2, "ab", "cdef"},
+                                         Take{"abcdef", 6, "abcdef", ""},
+                                         Take{"abcdef", -1, "", "abcdef"}, Take{"", 0, "", ""}));
 
 TEST(IdBuffer, TakingMoreThanHeldRaisesAndKeepsEverything) {
     TIdBuffer buffer = Holding("abc");

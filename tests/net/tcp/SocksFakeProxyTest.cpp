@@ -53,9 +53,9 @@ TEST(SocksFake, Socks4SendsTheResolvedAddressAndUserId) {
 }
 
 TEST(SocksFake, Socks4ARequestForAFourByteHostIsFourteenBytes) {
-    FakeSocksProxy proxy({{ProxyStep::Expect,
-                           Bytes({4, 1, 0x1F, 0x90, 0, 0, 0, 1, 0, 'a', 'b', 'c', 'd', 0})},
-                          {ProxyStep::AnswerBytewise, Socks4Granted}});
+    FakeSocksProxy proxy(
+        {{ProxyStep::Expect, Bytes({4, 1, 0x1F, 0x90, 0, 0, 0, 1, 0, 'a', 'b', 'c', 'd', 0})},
+         {ProxyStep::AnswerBytewise, Socks4Granted}});
     ProxiedClient p(proxy, svSocks4A, "abcd");
     p.client.Connect();
     EXPECT_TRUE(p.client.IsConnected());
@@ -68,7 +68,9 @@ struct Refusal {
     std::string message;
 };
 
-void PrintTo(const Refusal& row, std::ostream* out) { *out << "code " << row.code; }
+void PrintTo(const Refusal& row, std::ostream* out) {
+    *out << "code " << row.code;
+}
 
 class SocksFakeSocks4Refusal : public testing::TestWithParam<Refusal> {};
 
@@ -110,7 +112,9 @@ struct BoundAddress {
     std::string reply; // everything after VER REP RSV
 };
 
-void PrintTo(const BoundAddress& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const BoundAddress& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class SocksFakeSocks5Reply : public testing::TestWithParam<BoundAddress> {};
 
@@ -159,7 +163,9 @@ struct Socks5Failure {
     std::string message;
 };
 
-void PrintTo(const Socks5Failure& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const Socks5Failure& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class SocksFakeSocks5Failure : public testing::TestWithParam<Socks5Failure> {};
 
@@ -202,40 +208,49 @@ std::vector<ProxyStep> Then(std::vector<ProxyStep> first, const std::vector<Prox
 INSTANTIATE_TEST_SUITE_P(
     Replies, SocksFakeSocks5Failure,
     testing::Values(
-        Socks5Failure{"General", saNoAuthentication, RefusedWith(1), "General SOCKS server failure."},
-        Socks5Failure{"Ruleset", saNoAuthentication, RefusedWith(2), "Connection not allowed by ruleset."},
+        Socks5Failure{"General", saNoAuthentication, RefusedWith(1),
+                      "General SOCKS server failure."},
+        Socks5Failure{"Ruleset", saNoAuthentication, RefusedWith(2),
+                      "Connection not allowed by ruleset."},
         Socks5Failure{"Network", saNoAuthentication, RefusedWith(3), "Network unreachable."},
         Socks5Failure{"Host", saNoAuthentication, RefusedWith(4), "Host unreachable."},
         Socks5Failure{"Refused", saNoAuthentication, RefusedWith(5), "Connection refused."},
         Socks5Failure{"Ttl", saNoAuthentication, RefusedWith(6), "TTL expired."},
         Socks5Failure{"Command", saNoAuthentication, RefusedWith(7), "Command not supported."},
-        Socks5Failure{"AddressType", saNoAuthentication, RefusedWith(8), "Address type not supported."},
+        Socks5Failure{"AddressType", saNoAuthentication, RefusedWith(8),
+                      "Address type not supported."},
         Socks5Failure{"Unknown", saNoAuthentication, RefusedWith(9), "Unknown socks error."},
         Socks5Failure{"PasswordAnsweredWithNone", saUsernamePassword,
                       Then(PasswordGreeting, {{ProxyStep::Answer, Bytes({5, 0})}}),
                       "Invalid socks authentication method."},
-        Socks5Failure{"NoMethodAcceptable", saNoAuthentication,
-                      {{ProxyStep::Expect, Socks5NoAuthGreeting}, {ProxyStep::Answer, Bytes({5, 0xFF})}},
-                      "Invalid socks authentication method."},
-        Socks5Failure{"GarbageGreetingReply", saNoAuthentication,
-                      {{ProxyStep::Expect, Socks5NoAuthGreeting}, {ProxyStep::Answer, "HTTP/1.1 400"}},
-                      "Invalid socks authentication method."},
+        Socks5Failure{
+            "NoMethodAcceptable",
+            saNoAuthentication,
+            {{ProxyStep::Expect, Socks5NoAuthGreeting}, {ProxyStep::Answer, Bytes({5, 0xFF})}},
+            "Invalid socks authentication method."},
+        Socks5Failure{
+            "GarbageGreetingReply",
+            saNoAuthentication,
+            {{ProxyStep::Expect, Socks5NoAuthGreeting}, {ProxyStep::Answer, "HTTP/1.1 400"}},
+            "Invalid socks authentication method."},
         Socks5Failure{"WrongPassword", saUsernamePassword,
-                      Then(PasswordGreeting,
-                           {{ProxyStep::Answer, Bytes({5, 2})},
-                            {ProxyStep::Expect, Bytes({1, 1, 'u', 1, 'p'})},
-                            {ProxyStep::Answer, Bytes({1, 1})},
-                            {ProxyStep::Hangup, {}}}),
+                      Then(PasswordGreeting, {{ProxyStep::Answer, Bytes({5, 2})},
+                                              {ProxyStep::Expect, Bytes({1, 1, 'u', 1, 'p'})},
+                                              {ProxyStep::Answer, Bytes({1, 1})},
+                                              {ProxyStep::Hangup, {}}}),
                       "Authentication error to socks server."},
-        Socks5Failure{"SilentHangup", saNoAuthentication,
+        Socks5Failure{"SilentHangup",
+                      saNoAuthentication,
                       {{ProxyStep::Expect, Socks5NoAuthGreeting}, {ProxyStep::Hangup, {}}},
                       "Socks server did not respond."},
-        Socks5Failure{"GreetingReplyCutShort", saNoAuthentication,
+        Socks5Failure{"GreetingReplyCutShort",
+                      saNoAuthentication,
                       {{ProxyStep::Expect, Socks5NoAuthGreeting},
                        {ProxyStep::Answer, Bytes({5})},
                        {ProxyStep::Hangup, {}}},
                       "Socks server did not respond."},
-        Socks5Failure{"BoundAddressCutShort", saNoAuthentication,
+        Socks5Failure{"BoundAddressCutShort",
+                      saNoAuthentication,
                       {{ProxyStep::Expect, Socks5NoAuthGreeting},
                        {ProxyStep::Answer, Socks5NoAuthChosen},
                        {ProxyStep::Expect, Socks5Connect("t")},

@@ -14,20 +14,23 @@ struct Layout {
     std::string wire;
 };
 
-void PrintTo(const Layout& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const Layout& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class SocksRequestLayout : public testing::TestWithParam<Layout> {};
 
-TEST_P(SocksRequestLayout, IsByteForByte) { EXPECT_EQ(GetParam().built, GetParam().wire); }
+TEST_P(SocksRequestLayout, IsByteForByte) {
+    EXPECT_EQ(GetParam().built, GetParam().wire);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Requests, SocksRequestLayout,
-    testing::Values(
-        Layout{"Socks4UserIdEndsAtZero", Socks4Request(80, 0, std::string("ab\0cd", 5)),
-               Bytes({4, 1, 0, 80, 0, 0, 0, 0, 'a', 'b', 0})},
-        Layout{"Socks5AuthEmpty", Socks5AuthRequest("", ""), Bytes({1, 0, 0})},
-        Layout{"Socks5ConnectDotted", Socks5ConnectRequest("1.2.3.4", 65535),
-               Bytes({5, 1, 0, 3, 7, '1', '.', '2', '.', '3', '.', '4', 0xFF, 0xFF})}),
+    testing::Values(Layout{"Socks4UserIdEndsAtZero", Socks4Request(80, 0, std::string("ab\0cd", 5)),
+                           Bytes({4, 1, 0, 80, 0, 0, 0, 0, 'a', 'b', 0})},
+                    Layout{"Socks5AuthEmpty", Socks5AuthRequest("", ""), Bytes({1, 0, 0})},
+                    Layout{"Socks5ConnectDotted", Socks5ConnectRequest("1.2.3.4", 65535),
+                           Bytes({5, 1, 0, 3, 7, '1', '.', '2', '.', '3', '.', '4', 0xFF, 0xFF})}),
     [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
 
 TEST(SocksRequestLimits, LongFieldsAreCutAt255Bytes) {

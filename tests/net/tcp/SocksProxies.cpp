@@ -30,15 +30,17 @@ DanteProxy::DanteProxy() {
     }
     ProxyPort = loopback::FreePort();
     Dir.Write("danted.conf", "logoutput: stderr\n"
-                             "internal: 127.0.0.1 port = " + std::to_string(ProxyPort) + "\n"
-                             "external: 127.0.0.1\n"
-                             "clientmethod: none\n"
-                             "socksmethod: none\n"
-                             "user.privileged: root\n"
-                             "user.unprivileged: nobody\n"
-                             "client pass {\n  from: 127.0.0.0/8 to: 127.0.0.0/8\n}\n"
-                             "socks pass {\n  from: 127.0.0.0/8 to: 127.0.0.0/8\n"
-                             "  command: connect\n}\n");
+                             "internal: 127.0.0.1 port = " +
+                                 std::to_string(ProxyPort) +
+                                 "\n"
+                                 "external: 127.0.0.1\n"
+                                 "clientmethod: none\n"
+                                 "socksmethod: none\n"
+                                 "user.privileged: root\n"
+                                 "user.unprivileged: nobody\n"
+                                 "client pass {\n  from: 127.0.0.0/8 to: 127.0.0.0/8\n}\n"
+                                 "socks pass {\n  from: 127.0.0.0/8 to: 127.0.0.0/8\n"
+                                 "  command: connect\n}\n");
     Daemon = std::make_unique<ChildProcess>(
         std::vector<std::string>{Danted, "-f", Dir.Path("danted.conf"), "-N", "1"});
     AwaitReady(*Daemon, "danted");
@@ -63,28 +65,36 @@ MicrosocksProxy::~MicrosocksProxy() = default;
 SshTunnelProxy::SshTunnelProxy() {
     for (const char* program : {Sshd, Ssh, SshKeygen})
         if (!IsExecutable(program)) {
-            Problem = std::string(program) + " is missing (packages openssh-server, openssh-client)";
+            Problem =
+                std::string(program) + " is missing (packages openssh-server, openssh-client)";
             return;
         }
     // sshd drops privileges into this directory and refuses to start without it.
     ::mkdir("/run/sshd", 0755);
     for (const char* key : {"host_key", "user_key"})
-        if (RunToCompletion({SshKeygen, "-q", "-t", "ed25519", "-N", "", "-f", Dir.Path(key)}) != 0) {
+        if (RunToCompletion({SshKeygen, "-q", "-t", "ed25519", "-N", "", "-f", Dir.Path(key)}) !=
+            0) {
             Problem = std::string("ssh-keygen could not make ") + key;
             return;
         }
     const int32_t sshPort = loopback::FreePort();
     Dir.Write("sshd_config", "ListenAddress 127.0.0.1\n"
-                             "Port " + std::to_string(sshPort) + "\n"
-                             "HostKey " + Dir.Path("host_key") + "\n"
-                             "AuthorizedKeysFile " + Dir.Path("user_key.pub") + "\n"
-                             "PermitRootLogin yes\n"
-                             "StrictModes no\n"
-                             "PidFile none\n"
-                             "UsePAM no\n"
-                             "PasswordAuthentication no\n"
-                             "KbdInteractiveAuthentication no\n"
-                             "AllowTcpForwarding yes\n");
+                             "Port " +
+                                 std::to_string(sshPort) +
+                                 "\n"
+                                 "HostKey " +
+                                 Dir.Path("host_key") +
+                                 "\n"
+                                 "AuthorizedKeysFile " +
+                                 Dir.Path("user_key.pub") +
+                                 "\n"
+                                 "PermitRootLogin yes\n"
+                                 "StrictModes no\n"
+                                 "PidFile none\n"
+                                 "UsePAM no\n"
+                                 "PasswordAuthentication no\n"
+                                 "KbdInteractiveAuthentication no\n"
+                                 "AllowTcpForwarding yes\n");
     Server = std::make_unique<ChildProcess>(
         std::vector<std::string>{Sshd, "-D", "-e", "-f", Dir.Path("sshd_config")});
     if (!loopback::WaitUntilListening(sshPort)) {

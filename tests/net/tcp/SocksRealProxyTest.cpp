@@ -13,7 +13,8 @@ namespace {
 std::string EveryByteValue() {
     std::string bytes;
     for (int round = 0; round < 4; ++round)
-        for (int value = 0; value < 256; ++value) bytes += static_cast<char>(value);
+        for (int value = 0; value < 256; ++value)
+            bytes += static_cast<char>(value);
     return bytes;
 }
 

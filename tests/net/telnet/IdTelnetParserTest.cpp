@@ -17,16 +17,24 @@ std::string Notice(TTelnetCommand status) {
     static const char* const names[] = {"ceServerEchoes", "ceClientEchoes", "ceNoEcho"};
     return std::string("notice ") + names[status];
 }
-std::string Reply(const std::string& hex) { return "reply " + Hex(Bytes(hex)); }
-std::string Data(const std::string& hex) { return "data " + Hex(Bytes(hex)); }
+std::string Reply(const std::string& hex) {
+    return "reply " + Hex(Bytes(hex));
+}
+std::string Data(const std::string& hex) {
+    return "data " + Hex(Bytes(hex));
+}
 
 struct TTracingParser {
     explicit TTracingParser(const std::string& terminal = "dumb") {
         Parser.SetTerminal(terminal);
-        Parser.WriteReply = [this](const std::string& reply) { Trace.push_back("reply " + Hex(reply)); };
+        Parser.WriteReply = [this](const std::string& reply) {
+            Trace.push_back("reply " + Hex(reply));
+        };
         Parser.OnCommand = [this](TTelnetCommand status) { Trace.push_back(Notice(status)); };
     }
-    void Feed(const std::string& chunk) { Trace.push_back("data " + Hex(Parser.ProcessInput(chunk))); }
+    void Feed(const std::string& chunk) {
+        Trace.push_back("data " + Hex(Parser.ProcessInput(chunk)));
+    }
 
     TIdTelnetParser Parser;
     std::vector<std::string> Trace;
@@ -36,12 +44,14 @@ struct TParserCase {
     const char* Name;
     std::vector<std::string> Chunks; // hex
     std::vector<std::string> Trace;
-    bool Peer;             // IsTelnetPeer afterwards
-    bool SplitFree;        // the outcome does not depend on where chunks are cut
+    bool Peer;      // IsTelnetPeer afterwards
+    bool SplitFree; // the outcome does not depend on where chunks are cut
     std::string Terminal = "dumb";
 };
 
-void PrintTo(const TParserCase& row, std::ostream* os) { *os << row.Name; }
+void PrintTo(const TParserCase& row, std::ostream* os) {
+    *os << row.Name;
+}
 
 const std::string DumbReply = "FF FA 18 00 64 75 6D 62 FF F0";
 
@@ -50,41 +60,104 @@ const std::vector<TParserCase> ParserCases = {
     {"DoubledIacInTextIsOneByte", {"41 FF FF 42"}, {Data("41 FF 42")}, true, true},
     {"DoubledIacStartsTheText", {"FF FF 41"}, {Data("FF 41")}, true, true},
     {"CommandsOnlyGiveEmptyText", {"FF FD 18"}, {Reply("FF FB 18"), Data("")}, true, true},
-    {"WillEchoNotifiesThenAnswersDo", {"FF FB 01"}, {Notice(ceServerEchoes), Reply("FF FD 01"), Data("")}, true, true},
+    {"WillEchoNotifiesThenAnswersDo",
+     {"FF FB 01"},
+     {Notice(ceServerEchoes), Reply("FF FD 01"), Data("")},
+     true,
+     true},
     {"WillEndOfRecordAnswersDo", {"FF FB 19"}, {Reply("FF FD 19"), Data("")}, true, true},
     {"WillOtherAnswersDont", {"FF FB 03"}, {Reply("FF FE 03"), Data("")}, true, true},
-    {"DoEchoNotifiesThenAnswersWill", {"FF FD 01"}, {Notice(ceClientEchoes), Reply("FF FB 01"), Data("")}, true, true},
-    {"DoTerminalTypeAnswersWill", {"41 FF FD 18 42"}, {Reply("FF FB 18"), Data("41 42")}, true, true},
+    {"DoEchoNotifiesThenAnswersWill",
+     {"FF FD 01"},
+     {Notice(ceClientEchoes), Reply("FF FB 01"), Data("")},
+     true,
+     true},
+    {"DoTerminalTypeAnswersWill",
+     {"41 FF FD 18 42"},
+     {Reply("FF FB 18"), Data("41 42")},
+     true,
+     true},
     {"DoWindowSizeAnswersWont", {"FF FD 1F"}, {Reply("FF FC 1F"), Data("")}, true, true},
     {"DoAuthenticationAnswersWont", {"FF FD 25"}, {Reply("FF FC 25"), Data("")}, true, true},
-    {"WontEchoNotifiesThenAnswersDont", {"FF FC 01"}, {Notice(ceClientEchoes), Reply("FF FE 01"), Data("")}, true, true},
+    {"WontEchoNotifiesThenAnswersDont",
+     {"FF FC 01"},
+     {Notice(ceClientEchoes), Reply("FF FE 01"), Data("")},
+     true,
+     true},
     {"WontTerminalTypeAnswersDont", {"FF FC 18"}, {Reply("FF FE 18"), Data("")}, true, true},
-    {"DontEchoNotifiesThenAnswersWont", {"FF FE 01"}, {Notice(ceNoEcho), Reply("FF FC 01"), Data("")}, true, true},
+    {"DontEchoNotifiesThenAnswersWont",
+     {"FF FE 01"},
+     {Notice(ceNoEcho), Reply("FF FC 01"), Data("")},
+     true,
+     true},
     {"DontWindowSizeAnswersWont", {"FF FE 1F"}, {Reply("FF FC 1F"), Data("")}, true, true},
     {"DontAuthenticationAnswersWont", {"FF FE 25"}, {Reply("FF FC 25"), Data("")}, true, true},
-    {"TheSameRequestIsAnsweredEachTime", {"FF FD 18 FF FD 18"}, {Reply("FF FB 18"), Reply("FF FB 18"), Data("")}, true, true},
+    {"TheSameRequestIsAnsweredEachTime",
+     {"FF FD 18 FF FD 18"},
+     {Reply("FF FB 18"), Reply("FF FB 18"), Data("")},
+     true,
+     true},
     {"OptionByte255IsAnOption", {"FF FB FF 41"}, {Reply("FF FE FF"), Data("41")}, true, true},
     {"NopAytEorAndOtherCommandsAreDropped",
      {"41 FF F1 42 FF F6 43 FF EF 44 FF F9 45 FF F0 46 FF 00 47 FF EE 48"},
-     {Data("41 42 43 44 45 46 47 48")}, true, true},
-    {"CommandSplitAcrossChunks", {"41 FF", "FD 18 42"}, {Data("41"), Reply("FF FB 18"), Data("42")}, true, true},
+     {Data("41 42 43 44 45 46 47 48")},
+     true,
+     true},
+    {"CommandSplitAcrossChunks",
+     {"41 FF", "FD 18 42"},
+     {Data("41"), Reply("FF FB 18"), Data("42")},
+     true,
+     true},
     {"IacAloneEndsAChunk", {"FF", "FF"}, {Data(""), Data("FF")}, true, true},
     {"IacSbIacDropsTheNextByte", {"FF FA FF 41 42"}, {Data("42")}, true, true},
 
-    {"TerminalTypeSendIsAnswered", {"FF FA 18 01 FF F0 41"}, {Reply(DumbReply), Data("41")}, true, false},
+    {"TerminalTypeSendIsAnswered",
+     {"FF FA 18 01 FF F0 41"},
+     {Reply(DumbReply), Data("41")},
+     true,
+     false},
     {"TerminalTypeWithoutSendIsNotAnswered", {"FF FA 18 00 FF F0"}, {Data("")}, true, false},
     {"SendWithMoreDataIsNotAnswered", {"FF FA 18 01 02 FF F0"}, {Data("")}, true, false},
     {"DoubledIacInSubnegotiationIsData", {"FF FA 18 01 FF FF FF F0"}, {Data("")}, true, false},
-    {"OptionOfTheSubnegotiationIsNotExamined", {"FF FA 1F 01 FF F0"}, {Reply(DumbReply), Data("")}, true, false},
+    {"OptionOfTheSubnegotiationIsNotExamined",
+     {"FF FA 1F 01 FF F0"},
+     {Reply(DumbReply), Data("")},
+     true,
+     false},
     {"IacSbInsideASubnegotiationEndsItAndBeginsAnother",
-     {"FF FA 18 01 FF FA 18 01 FF F0"}, {Reply(DumbReply), Reply(DumbReply), Data("")}, true, false},
+     {"FF FA 18 01 FF FA 18 01 FF F0"},
+     {Reply(DumbReply), Reply(DumbReply), Data("")},
+     true,
+     false},
     {"UnterminatedSubnegotiationIsAbandoned", {"FF FA 18 01 FF 41 42"}, {Data("42")}, true, false},
     {"SubnegotiationWithTheSendByteInTheLaterChunk",
-     {"FF FA 18", "01 FF F0"}, {Data(""), Reply(DumbReply), Data("")}, true, false},
-    {"SubnegotiationOptionInTheLaterChunk", {"FF FA", "18 01 FF F0"}, {Data(""), Reply(DumbReply), Data("")}, true, false},
-    {"SubnegotiationDataIsNotKeptAcrossChunks", {"FF FA 18 01", "FF F0"}, {Data(""), Data("")}, true, false},
-    {"EmptyTerminalBecomesDumb", {"FF FA 18 01 FF F0"}, {Reply(DumbReply), Data("")}, true, false, ""},
-    {"TerminalNameGoesOutAsItIs", {"FF FA 18 01 FF F0"}, {Reply("FF FA 18 00 61 FF 62 FF F0"), Data("")}, true, false, "a\xFF" "b"},
+     {"FF FA 18", "01 FF F0"},
+     {Data(""), Reply(DumbReply), Data("")},
+     true,
+     false},
+    {"SubnegotiationOptionInTheLaterChunk",
+     {"FF FA", "18 01 FF F0"},
+     {Data(""), Reply(DumbReply), Data("")},
+     true,
+     false},
+    {"SubnegotiationDataIsNotKeptAcrossChunks",
+     {"FF FA 18 01", "FF F0"},
+     {Data(""), Data("")},
+     true,
+     false},
+    {"EmptyTerminalBecomesDumb",
+     {"FF FA 18 01 FF F0"},
+     {Reply(DumbReply), Data("")},
+     true,
+     false,
+     ""},
+    {"TerminalNameGoesOutAsItIs",
+     {"FF FA 18 01 FF F0"},
+     {Reply("FF FA 18 00 61 FF 62 FF F0"), Data("")},
+     true,
+     false,
+     "a\xFF"
+     "b"},
 };
 
 class TelnetParser : public testing::TestWithParam<TParserCase> {};
@@ -92,7 +165,8 @@ class TelnetParser : public testing::TestWithParam<TParserCase> {};
 TEST_P(TelnetParser, GivesTheTrace) {
     const TParserCase& row = GetParam();
     TTracingParser tracer(row.Terminal);
-    for (const std::string& chunk : row.Chunks) tracer.Feed(Bytes(chunk));
+    for (const std::string& chunk : row.Chunks)
+        tracer.Feed(Bytes(chunk));
     EXPECT_EQ(tracer.Trace, row.Trace);
     EXPECT_EQ(tracer.Parser.IsTelnetPeer.load(), row.Peer);
 }
@@ -126,11 +200,13 @@ class TelnetParserChunking : public testing::TestWithParam<TParserCase> {};
 TEST_P(TelnetParserChunking, ChangesNothingWhereItMustNot) {
     const TParserCase& row = GetParam();
     std::string input;
-    for (const std::string& chunk : row.Chunks) input += Bytes(chunk);
+    for (const std::string& chunk : row.Chunks)
+        input += Bytes(chunk);
     const std::vector<std::string> expected = Unchunked(row.Trace);
 
     TTracingParser byteByByte(row.Terminal);
-    for (const char ch : input) byteByByte.Feed(std::string(1, ch));
+    for (const char ch : input)
+        byteByByte.Feed(std::string(1, ch));
     EXPECT_EQ(Unchunked(byteByByte.Trace), expected) << "one byte at a time";
 
     for (size_t cut = 0; cut <= input.size(); ++cut) {
@@ -142,7 +218,9 @@ TEST_P(TelnetParserChunking, ChangesNothingWhereItMustNot) {
     }
 }
 
-std::string RowName(const testing::TestParamInfo<TParserCase>& info) { return info.param.Name; }
+std::string RowName(const testing::TestParamInfo<TParserCase>& info) {
+    return info.param.Name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Rows, TelnetParser, testing::ValuesIn(ParserCases), RowName);
 INSTANTIATE_TEST_SUITE_P(Rows, TelnetParserChunking, testing::ValuesIn(SplitFreeCases()), RowName);
@@ -160,7 +238,8 @@ TEST(TelnetParserOwner, WithoutACommandHandlerOnlyTheReplyGoesOut) {
     TTracingParser tracer;
     tracer.Parser.OnCommand = nullptr;
     tracer.Feed(Bytes("FF FB 01 FF FE 01"));
-    EXPECT_EQ(tracer.Trace, (std::vector<std::string>{Reply("FF FD 01"), Reply("FF FC 01"), Data("")}));
+    EXPECT_EQ(tracer.Trace,
+              (std::vector<std::string>{Reply("FF FD 01"), Reply("FF FC 01"), Data("")}));
     EXPECT_EQ(tracer.Parser.LastReply, 252); // WONT, the reply to DONT ECHO
 }
 

@@ -51,7 +51,8 @@ TEST(IdThreadTest, StepsRunBetweenBeforeAndAfterLoopUntilTerminated) {
         if (number == 3) self.Terminate();
     });
     thread->WaitFor();
-    EXPECT_EQ(thread->Events, (std::vector<std::string>{"before", "step 1", "step 2", "step 3", "after"}));
+    EXPECT_EQ(thread->Events,
+              (std::vector<std::string>{"before", "step 1", "step 2", "step 3", "after"}));
     EXPECT_EQ(thread->TerminatingMessage, "");
 }
 
@@ -79,7 +80,8 @@ TEST(IdThreadTest, ARuntimeExceptionEndsTheLoopQuietlyAfterAfterLoop) {
 }
 
 TEST(IdThreadTest, OtherExceptionsPassToTheThreadClassAfterAfterLoop) {
-    auto thread = StartRecording([](TRecordingThread&, int) { throw std::runtime_error("not ours"); });
+    auto thread =
+        StartRecording([](TRecordingThread&, int) { throw std::runtime_error("not ours"); });
     thread->WaitFor();
     EXPECT_EQ(thread->Events, (std::vector<std::string>{"before", "step 1", "after"}));
     EXPECT_EQ(thread->TerminatingMessage, "");
@@ -89,7 +91,8 @@ TEST(IdThreadTest, OtherExceptionsPassToTheThreadClassAfterAfterLoop) {
 
 TEST(IdThreadTest, StopAndWaitOnTheGuiThreadEndsAThreadThatSynchronises) {
     std::atomic<int> served{0};
-    auto thread = StartRecording([&](TRecordingThread& self, int) { self.Synchronize([&] { ++served; }); });
+    auto thread =
+        StartRecording([&](TRecordingThread& self, int) { self.Synchronize([&] { ++served; }); });
     ServeSynchronizeUntil([&] { return served.load() >= 2; });
     thread->StopAndWait(); // serves the steps' calls while it waits
     EXPECT_TRUE(thread->Finished());
@@ -106,7 +109,8 @@ TEST(IdThreadTest, ACreatedSuspendedThreadKeepsSuspendingItselfWhileStopRequeste
     thread->SetSuspended(false);
     // It suspends itself again at the top of its pass; spin only until it has.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!thread->GetSuspended() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    while (!thread->GetSuspended() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
     ASSERT_TRUE(thread->GetSuspended());
     thread->StopAndWait();
     EXPECT_EQ(thread->Events, (std::vector<std::string>{"after"})) << "no pass ran while stopped";
@@ -119,7 +123,8 @@ TEST(IdThreadTest, OwnedDataIsFreedWithTheThreadObject) {
         TSignal& Freed;
     };
     TSignal freed;
-    auto thread = std::make_shared<TRecordingThread>(false, [](TRecordingThread& self, int) { self.Terminate(); });
+    auto thread = std::make_shared<TRecordingThread>(
+        false, [](TRecordingThread& self, int) { self.Terminate(); });
     thread->OwnedData = std::make_unique<TProbe>(freed);
     thread->Start();
     thread->WaitFor();

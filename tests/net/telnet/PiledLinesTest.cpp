@@ -33,7 +33,8 @@ TEST_F(PiledLines, ManyLinesArriveWholeAndInOrder) {
     });
     Open();
     std::string piled;
-    for (int i = 0; i < 2000; ++i) piled += "line " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 2000; ++i)
+        piled += "line " + std::to_string(i) + "\r\n";
     SendBehindAHandOver("first\r\n", piled);
     ASSERT_TRUE(Gui->ServeUntil([&] { return received.size() >= 7 + piled.size(); }));
     EXPECT_EQ(received, "first\r\n" + piled);

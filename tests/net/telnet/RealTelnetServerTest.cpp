@@ -27,7 +27,8 @@ protected:
         return Gui->ServeUntil([&] { return Received().find(text) != std::string::npos; });
     }
     void Type(const std::string& line) {
-        for (const char ch : line) Client->TransmitChar(ch);
+        for (const char ch : line)
+            Client->TransmitChar(ch);
         Client->TransmitChar('\r');
     }
 };
@@ -36,13 +37,16 @@ protected:
 // TSPEED, XDISPLOC, NEW-ENVIRON and ENVIRON, and starts the shell only when
 // every one has been answered; the terminal type it is told becomes $TERM.
 TEST_F(RealTelnetServer, FixedAnswersReachTheShellAndTheTerminalTypeArrives) {
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat(Telnetd, &info), 0) << Telnetd << " is missing: install inetutils-telnetd";
 
     TempDir dir;
-    dir.Write("shell", "#!/bin/sh\nexec setpriv --reuid=nobody --regid=nogroup --clear-groups /bin/sh -i\n", 0755);
+    dir.Write("shell",
+              "#!/bin/sh\nexec setpriv --reuid=nobody --regid=nogroup --clear-groups /bin/sh -i\n",
+              0755);
     const std::string port = std::to_string(loopback::FreePort());
-    ChildProcess socat({"socat", "-d", "-d", "TCP-LISTEN:" + port + ",bind=127.0.0.1,reuseaddr,fork",
+    ChildProcess socat({"socat", "-d", "-d",
+                        "TCP-LISTEN:" + port + ",bind=127.0.0.1,reuseaddr,fork",
                         std::string("EXEC:") + Telnetd + " -h -E " + dir.Path("shell") + ",nofork"},
                        ChildProcess::Streams::BothPiped);
     ASSERT_TRUE(socat.WaitForOutput("listening on")) << socat.Output();

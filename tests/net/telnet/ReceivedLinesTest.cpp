@@ -25,27 +25,29 @@ std::vector<std::string> Split(const std::string& text) {
     return {views.begin(), views.end()};
 }
 
-TEST_P(ReceivedLines, CutsAfterEachLineEnd) { EXPECT_EQ(Split(GetParam().Text), GetParam().Pieces); }
+TEST_P(ReceivedLines, CutsAfterEachLineEnd) {
+    EXPECT_EQ(Split(GetParam().Text), GetParam().Pieces);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReceivedLines,
     ::testing::Values(
-        LinesRow{"Empty", "", {""}},
-        LinesRow{"NoLineEnd", "$ ", {"$ "}},
+        LinesRow{"Empty", "", {""}}, LinesRow{"NoLineEnd", "$ ", {"$ "}},
         LinesRow{"OneLine", "> 2001 MEM 87 00 01 00 01\r\n", {"> 2001 MEM 87 00 01 00 01\r\n"}},
         LinesRow{"ThreeAnswers", "a\r\nb\r\nc\r\n", {"a\r\n", "b\r\n", "c\r\n"}},
         LinesRow{"PartialLast", "a\r\nb", {"a\r\n", "b"}},
-        LinesRow{"BareLf", "a\nb\n", {"a\n", "b\n"}},
-        LinesRow{"BareCr", "a\rb\r", {"a\r", "b\r"}},
+        LinesRow{"BareLf", "a\nb\n", {"a\n", "b\n"}}, LinesRow{"BareCr", "a\rb\r", {"a\r", "b\r"}},
         LinesRow{"CrNul", std::string("a\r\0b", 4), {"a\r", std::string("\0b", 2)}},
         LinesRow{"EmptyLines", "\r\n\r\n", {"\r\n", "\r\n"}},
-        LinesRow{"LfCr", "a\n\rb", {"a\n", "\r", "b"}},
-        LinesRow{"OnlyCr", "\r", {"\r"}},
+        LinesRow{"LfCr", "a\n\rb", {"a\n", "\r", "b"}}, LinesRow{"OnlyCr", "\r", {"\r"}},
         LinesRow{"CrBeforeCrLf", "a\r\r\nb", {"a\r", "\r\n", "b"}},
         LinesRow{"CrLfInsideLfRun", "\n\r\n\n", {"\n", "\r\n", "\n"}},
         // Text is examined 64 bytes at a time: a CR LF and a bare CR across that boundary.
-        LinesRow{"CrLfAcrossBlocks", std::string(63, 'a') + "\r\nb", {std::string(63, 'a') + "\r\n", "b"}},
-        LinesRow{"BareCrAtBlockEnd", std::string(63, 'a') + "\rb", {std::string(63, 'a') + "\r", "b"}}),
+        LinesRow{"CrLfAcrossBlocks",
+                 std::string(63, 'a') + "\r\nb",
+                 {std::string(63, 'a') + "\r\n", "b"}},
+        LinesRow{
+            "BareCrAtBlockEnd", std::string(63, 'a') + "\rb", {std::string(63, 'a') + "\r", "b"}}),
     [](const ::testing::TestParamInfo<LinesRow>& info) { return std::string(info.param.Name); });
 
 // Random text of CR, LF, NUL and letters: the pieces give back the text, and
@@ -56,7 +58,8 @@ TEST(ReceivedLinesRandom, EveryPieceEndsAtItsOnlyLineEnd) {
     const std::string alphabet("ab\r\n\0\xff", 6);
     std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
     std::string text;
-    for (int i = 0; i < 20000; ++i) text += alphabet[pick(random)];
+    for (int i = 0; i < 20000; ++i)
+        text += alphabet[pick(random)];
     std::vector<std::string_view> pieces;
     SplitAfterLineEnds(text, pieces);
 
@@ -68,7 +71,8 @@ TEST(ReceivedLinesRandom, EveryPieceEndsAtItsOnlyLineEnd) {
         const bool last = i + 1 == pieces.size();
         const bool endsInCrLf = piece.size() >= 2 && piece.substr(piece.size() - 2) == "\r\n";
         const size_t inner = piece.size() - (endsInCrLf ? 2 : 1);
-        ASSERT_EQ(piece.substr(0, inner).find_first_of("\r\n"), std::string_view::npos) << "piece " << i;
+        ASSERT_EQ(piece.substr(0, inner).find_first_of("\r\n"), std::string_view::npos)
+            << "piece " << i;
         if (last) continue;
         const char end = piece.back();
         ASSERT_TRUE(end == '\n' || end == '\r') << "piece " << i;

@@ -36,7 +36,8 @@ TEST_F(TelnetSession, ConnectToAClosedPortReportsCleansUpAndLeavesTheClientUsabl
     ClearEvents();
     Client->Port = Listener.Port();
     Open();
-    EXPECT_EQ(Events(), (Strings{"OnConnect", "status:Connecting to 127.0.0.1.", "status:Connected."}));
+    EXPECT_EQ(Events(),
+              (Strings{"OnConnect", "status:Connecting to 127.0.0.1.", "status:Connected."}));
     Client->TransmitChar('x');
     EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 1), "x");
 }
@@ -72,8 +73,9 @@ TEST_F(TelnetSession, PeerClosingAfterALastLineEndsTheReaderGracefully) {
     ASSERT_TRUE(loopback::SendAll(Peer.Get(), "last line\r\n"));
     Peer.Close();
     ASSERT_TRUE(Gui->ServeUntil([&] { return ReaderEnded(); }));
-    EXPECT_EQ(Events(), (Strings{"data:last line\r\n", "status:Disconnecting from 127.0.0.1. (reader)",
-                                 "status:Not connected. (reader)", "data:"}));
+    EXPECT_EQ(Events(),
+              (Strings{"data:last line\r\n", "status:Disconnecting from 127.0.0.1. (reader)",
+                       "status:Not connected. (reader)", "data:"}));
     EXPECT_EQ(Reader->TerminatingMessage, "Connection Closed Gracefully.");
     EXPECT_THROW(Client->TransmitChar('x'), EIdConnClosedGracefully);
 }
@@ -131,7 +133,8 @@ TEST_F(TelnetSession, DisconnectEndsAWaitingReaderWithoutTheMainThreadServingIt)
     ClearEvents();
 
     Client->Disconnect();
-    EXPECT_EQ(Events(), (Strings{"status:Disconnecting from 127.0.0.1.", "status:Not connected.", "OnDisconnect"}));
+    EXPECT_EQ(Events(), (Strings{"status:Disconnecting from 127.0.0.1.", "status:Not connected.",
+                                 "OnDisconnect"}));
     EXPECT_TRUE(Gui->WaitUntil([&] { return ReaderEnded(); }));
     EXPECT_FALSE(Gui->CallQueued());
     EXPECT_TRUE(loopback::PeerClosedWithin(Peer.Get()));

@@ -73,13 +73,14 @@ struct NegotiationRow {
     std::vector<std::string> Notices;
 };
 
-class TelnetNegotiation : public TelnetWire, public ::testing::WithParamInterface<NegotiationRow> {};
+class TelnetNegotiation : public TelnetWire,
+                          public ::testing::WithParamInterface<NegotiationRow> {};
 
 TEST_P(TelnetNegotiation, RepliesOnTheWireAndDeliversTheData) {
     const NegotiationRow& row = GetParam();
     Client->OnTelnetCommand = [this](TComponent* sender, TTelnetCommand status) {
-        Record(std::string(sender == Client.get() ? "" : "foreign ") + "command:" + std::to_string(status) +
-               (IsMainThread() ? "" : " (reader)"));
+        Record(std::string(sender == Client.get() ? "" : "foreign ") +
+               "command:" + std::to_string(status) + (IsMainThread() ? "" : " (reader)"));
     };
     Open();
     // The closing '~' tells when the reader has handled everything before it.
@@ -101,7 +102,11 @@ const std::string EchoNotice(TTelnetCommand status) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, TelnetNegotiation,
     ::testing::Values(
-        NegotiationRow{"TerminalType", "FF FD 18 FF FA 18 01 FF F0", "FF FB 18 FF FA 18 00 64 75 6D 62 FF F0", "", {}},
+        NegotiationRow{"TerminalType",
+                       "FF FD 18 FF FA 18 01 FF F0",
+                       "FF FB 18 FF FA 18 00 64 75 6D 62 FF F0",
+                       "",
+                       {}},
         NegotiationRow{"WillEcho", "FF FB 01", "FF FD 01", "", {EchoNotice(ceServerEchoes)}},
         NegotiationRow{"DoEcho", "FF FD 01", "FF FB 01", "", {EchoNotice(ceClientEchoes)}},
         NegotiationRow{"WontEcho", "FF FC 01", "FF FE 01", "", {EchoNotice(ceClientEchoes)}},
@@ -114,8 +119,14 @@ INSTANTIATE_TEST_SUITE_P(
         NegotiationRow{"RepeatedRequest", "FF FD 1F FF FD 1F", "FF FC 1F FF FC 1F", "", {}},
         NegotiationRow{"SubnegotiationNotSend", "FF FA 18 00 FF F0", "", "", {}},
         NegotiationRow{"NopAndAreYouThere", "FF F1 FF F6", "", "", {}},
-        NegotiationRow{"DataAroundCommands", "61 FF FB 03 62 FF FF 00 0D 0A", "FF FE 03", "61 62 FF 00 0D 0A", {}}),
-    [](const ::testing::TestParamInfo<NegotiationRow>& info) { return std::string(info.param.Name); });
+        NegotiationRow{"DataAroundCommands",
+                       "61 FF FB 03 62 FF FF 00 0D 0A",
+                       "FF FE 03",
+                       "61 62 FF 00 0D 0A",
+                       {}}),
+    [](const ::testing::TestParamInfo<NegotiationRow>& info) {
+        return std::string(info.param.Name);
+    });
 
 TEST_F(TelnetWire, ACommandSplitAcrossChunksIsAnsweredWithTheSecond) {
     Open();
@@ -146,7 +157,8 @@ TEST_F(TelnetWire, RepliesAndTypedCharactersNeverInterleave) {
     const std::string reply = Bytes("FF FC 1F");
     Open();
     std::thread requester([&] {
-        for (int i = 0; i < Rounds; ++i) ASSERT_TRUE(loopback::SendAll(Peer.Get(), request));
+        for (int i = 0; i < Rounds; ++i)
+            ASSERT_TRUE(loopback::SendAll(Peer.Get(), request));
         ASSERT_TRUE(loopback::SendAll(Peer.Get(), "~"));
     });
     std::string typed;
@@ -160,7 +172,8 @@ TEST_F(TelnetWire, RepliesAndTypedCharactersNeverInterleave) {
 
     std::string written = WrittenSoFar();
     int replies = 0;
-    for (size_t at = written.find(reply); at != std::string::npos && replies <= Rounds; at = written.find(reply, at)) {
+    for (size_t at = written.find(reply); at != std::string::npos && replies <= Rounds;
+         at = written.find(reply, at)) {
         written.erase(at, reply.size());
         ++replies;
     }
