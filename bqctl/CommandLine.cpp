@@ -28,13 +28,14 @@ void AddCommands(CLI::App& parent, TCommand& command) {
     };
     parent.add_subcommand("info", "read the five parameters and print them")
         ->callback(kind(TCommandKind::Info));
-    CLI::App* backup =
-        parent.add_subcommand("backup", "save the five parameters as JSON (FILE - : standard output)");
+    CLI::App* backup = parent.add_subcommand(
+        "backup", "save the five parameters as JSON (FILE - : standard output)");
     backup->add_option("FILE", command.Path, "backup file; in a fleet a folder")->required();
     backup->callback(kind(TCommandKind::Backup));
     CLI::App* restore = parent.add_subcommand(
         "restore", "write address, channel and PAN ID from a backup, then read back and compare");
-    restore->add_option("FILE", command.Path, "backup file (- : standard input); in a fleet a folder")
+    restore
+        ->add_option("FILE", command.Path, "backup file (- : standard input); in a fleet a folder")
         ->required();
     restore->add_flag("--force", command.Force, "write even when the device's MAC differs");
     restore->callback(kind(TCommandKind::Restore));
@@ -75,7 +76,8 @@ bool CheckValues(TCommandLine& line, const TTyped& typed, std::string& error) {
             CheckFieldText(TMemoryField::Address, *command.Address, "--address", error)) &&
            (!command.Channel ||
             CheckFieldText(TMemoryField::Channel, *command.Channel, "--channel", error)) &&
-           (!command.PanId || CheckFieldText(TMemoryField::PanId, *command.PanId, "--pan-id", error));
+           (!command.PanId ||
+            CheckFieldText(TMemoryField::PanId, *command.PanId, "--pan-id", error));
 }
 
 } // namespace
@@ -103,7 +105,8 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
     app.set_version_flag("--version", std::string("bqctl ") + ProductVersion());
     AddCommands(app, line.Command);
     CLI::App* fleet = app.add_subcommand(
-        "fleet", "run a command against every gateway of a CSV inventory (host,port,gateway[,proxy])");
+        "fleet",
+        "run a command against every gateway of a CSV inventory (host,port,gateway[,proxy])");
     fleet->add_option("INVENTORY", line.Inventory, "CSV file with a header line")->required();
     fleet->add_option("--jobs", line.Jobs, "sessions at once")->capture_default_str();
     fleet->add_flag("--csv", line.Csv, "results as CSV instead of JSON lines");
@@ -115,7 +118,16 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) return app.exit(e, out, err);
-        err << "bqctl: " << e.what() << "\n";
+        // CLI11 asks for a command before it complains about a word it did
+        // not take; the word is what the user needs to see.
+        const std::vector<std::string> extra = app.remaining();
+        if (!extra.empty())
+            err << "bqctl: unknown command or argument '" << extra.front() << "' (see --help)\n";
+        else if (std::string(e.what()) == "A subcommand is required")
+            err << "bqctl: a command is required: info, backup, restore, write, reset or fleet "
+                   "(see --help)\n";
+        else
+            err << "bqctl: " << e.what() << "\n";
         return ExitUsage;
     }
     std::string error;

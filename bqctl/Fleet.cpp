@@ -80,8 +80,8 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
 
     const auto work = [&] {
         for (size_t i = next++; i < rows.size(); i = next++) {
-            const std::string prefix = rows[i].Host + ":" + std::to_string(rows[i].Port) + " " +
-                                       rows[i].Gateway + ": ";
+            const std::string prefix =
+                rows[i].Host + ":" + std::to_string(rows[i].Port) + " " + rows[i].Gateway + ": ";
             TTranscript transcript(options.Log ? std::function<void(const std::string&)>(
                                                      [&, prefix](const std::string& entry) {
                                                          const std::lock_guard guard(lock);

@@ -12,8 +12,8 @@
 
 struct TFleetOptions {
     int Jobs = 16;
-    bool Csv = false;          // CSV rows instead of JSON lines
-    bool Progress = false;     // a progress line on `err`
+    bool Csv = false;            // CSV rows instead of JSON lines
+    bool Progress = false;       // a progress line on `err`
     std::ostream* Log = nullptr; // transcripts, each entry prefixed with its row
 };
 

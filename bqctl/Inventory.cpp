@@ -62,7 +62,8 @@ bool ParseInventory(const std::string& text, const std::string& name,
         }
         const size_t named = at[3] ? 4 : 3;
         if (fields.size() != named) {
-            error = where + std::to_string(fields.size()) + " fields, the header names a different number";
+            error = where + std::to_string(fields.size()) +
+                    " fields, the header names a different number";
             return false;
         }
         TInventoryRow row;

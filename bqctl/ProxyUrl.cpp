@@ -66,7 +66,8 @@ bool ParseProxyUrl(const std::string& url, TProxySettings& proxy, std::string& e
             return fail("user name and password are limited to 255 bytes");
     }
     const size_t colon = rest.rfind(':');
-    if (colon == std::string::npos || colon == 0) return fail("expected host:port after the scheme");
+    if (colon == std::string::npos || colon == 0)
+        return fail("expected host:port after the scheme");
     parsed.Host = rest.substr(0, colon);
     if (!ParsePort(rest.substr(colon + 1), parsed.Port))
         return fail("port '" + rest.substr(colon + 1) + "' is not a number from 1 to 65535");

@@ -88,9 +88,10 @@ TOutcome RunWrite(TGatewaySession& session, const TCommand& command) {
         if (!CheckFieldText(Writable[i], texts[i], "", why)) {
             TOutcome outcome;
             outcome.Exit = ExitDevice;
-            outcome.Error = std::string("the device's ") + FieldName(Writable[i]) + " '" +
-                            texts[i] + "' cannot be written back unchanged; give --" +
-                            (Writable[i] == TMemoryField::PanId ? "pan-id" : FieldName(Writable[i]));
+            outcome.Error =
+                std::string("the device's ") + FieldName(Writable[i]) + " '" + texts[i] +
+                "' cannot be written back unchanged; give --" +
+                (Writable[i] == TMemoryField::PanId ? "pan-id" : FieldName(Writable[i]));
             return outcome;
         }
     }
