@@ -119,9 +119,8 @@ TDeviceValues TGatewaySession::Read() {
         if (why.empty()) why = EIdConnClosedGracefully().Message;
         RaiseNetwork(why + " (no answer for " + FieldList(missing) + ")");
     }
-    throw ESessionError(TSessionFailure::Device, "no answer within " +
-                                                     Seconds(FSettings.Timeout) + " for " +
-                                                     FieldList(missing));
+    throw ESessionError(TSessionFailure::Device, "no answer within " + Seconds(FSettings.Timeout) +
+                                                     " for " + FieldList(missing));
 }
 
 void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemoryField>& written) {
@@ -131,7 +130,8 @@ void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemo
             data = ChannelToMask(StrToInt("0x" + write.Text));
         else
             data = HexToByteList(write.Text);
-        SendCommand(WriteMemoryLine(FSettings.Gateway, DescriptorOf(Descriptors, write.Field), data));
+        SendCommand(
+            WriteMemoryLine(FSettings.Gateway, DescriptorOf(Descriptors, write.Field), data));
         written.push_back(write.Field);
     }
 }
