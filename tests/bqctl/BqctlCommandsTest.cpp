@@ -60,13 +60,13 @@ TEST_P(BqctlModes, EveryCommandSucceedsAndTheDeviceHoldsWhatWasWritten) {
     EXPECT_EQ(run.Exit, 0) << run.Err;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SimulatorModes, BqctlModes,
-    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"--telnet"},
-                    std::vector<std::string>{"--telnet", "--echo"},
-                    std::vector<std::string>{"--delay-ms", "20"},
-                    std::vector<std::string>{"--garbage"},
-                    std::vector<std::string>{"--telnet", "--garbage"}));
+INSTANTIATE_TEST_SUITE_P(SimulatorModes, BqctlModes,
+                         testing::Values(std::vector<std::string>{},
+                                         std::vector<std::string>{"--telnet"},
+                                         std::vector<std::string>{"--telnet", "--echo"},
+                                         std::vector<std::string>{"--delay-ms", "20"},
+                                         std::vector<std::string>{"--garbage"},
+                                         std::vector<std::string>{"--telnet", "--garbage"}));
 
 // Like the window, bqctl takes an answer only when its line arrives in one
 // piece; how the pieces of a split answer coalesce is up to the network, so
@@ -184,8 +184,7 @@ TEST_P(BqctlFailures, EndWithTheirStatusAndMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Gateways, BqctlFailures,
     testing::Values(
-        Failure{"silent", 1,
-                "no answer within 0.3 s for mac, address, channel, pan_id, type"},
+        Failure{"silent", 1, "no answer within 0.3 s for mac, address, channel, pan_id, type"},
         Failure{"other-gateway", 1, "no answer within 0.3 s for mac"},
         Failure{"closed", 3, "bqctl: server not responding"},
         Failure{"close-after", 3, "Connection Closed Gracefully. (no answer for channel"},
@@ -196,8 +195,9 @@ TEST(Bqctl, LogHoldsTheTranscriptInTheWindowsForm) {
     TempDir dir;
     const BqctlRun run = RunBqctl(At(sim.Port(), {"--log", dir.Path("log"), "reset"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
-    EXPECT_EQ(ReadFile(dir.Path("log")).rfind("Connecting to 127.0.0.1.\nConnected.\n< 2001 RESET\n", 0),
-              0U)
+    EXPECT_EQ(
+        ReadFile(dir.Path("log")).rfind("Connecting to 127.0.0.1.\nConnected.\n< 2001 RESET\n", 0),
+        0U)
         << ReadFile(dir.Path("log"));
 }
 

@@ -59,13 +59,14 @@ TEST(BqctlFleet, BacksUpIntoAFolderAndRestoresFromIt) {
     EXPECT_EQ(run.Exit, 0) << run.Err;
     run = RunBqctl(At(first.Port(), {"write", "--channel", "11"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
-    run = RunBqctl(
-        {"fleet", dir.Path("inventory.csv"), "--csv", "restore", dir.Path("saved")});
+    run = RunBqctl({"fleet", dir.Path("inventory.csv"), "--csv", "restore", dir.Path("saved")});
     EXPECT_EQ(run.Exit, 0) << run.Err;
     EXPECT_EQ(run.Out, "line,host,port,gateway,status,mac,address,channel,pan_id,type,error\n"
-                       "2,127.0.0.1," + std::to_string(first.Port()) +
+                       "2,127.0.0.1," +
+                           std::to_string(first.Port()) +
                            ",2001,0,7766554433221100,2A,0F,1234,01,\n"
-                           "3,127.0.0.1," + std::to_string(second.Port()) +
+                           "3,127.0.0.1," +
+                           std::to_string(second.Port()) +
                            ",2001,0,7766554433221100,2A,0F,1234,01,\n");
 }
 
