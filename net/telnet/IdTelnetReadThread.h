@@ -7,17 +7,18 @@
 #include <string_view>
 #include <vector>
 
+#include <memory>
+
 #include "net/telnet/IdThread.h"
+#include "net/telnet/TelnetReaderPort.h"
 
-class TIdTelnet;
-
-// Built by TIdTelnet::Connect with TThread::Create; the running thread keeps
-// its own object alive and frees it when it ends.
+// Built and started by StartTelnetReader; the running thread keeps its own
+// object alive and frees it when it ends.
 class TIdTelnetReadThread : public TIdThread {
 public:
-    explicit TIdTelnetReadThread(TIdTelnet* client);
+    explicit TIdTelnetReadThread(TTelnetReaderPort* client);
 
-    TIdTelnet* const Client; // not owned; outlives the thread
+    TTelnetReaderPort* const Client; // not owned; outlives the thread
     // The piece of text being handed over; the GUI thread reads it while this
     // thread waits. Each piece is assigned into it, so it keeps its capacity.
     std::string ReceivedText;
@@ -33,3 +34,6 @@ private:
     // chunks for its capacity.
     std::vector<std::string_view> Pieces;
 };
+
+// Starts a reader for `client`, which must outlive it.
+std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client);
