@@ -108,6 +108,31 @@ TEST(ClientConnect, EveryConnectAndDisconnectIsReportedOnce) {
     EXPECT_EQ(status.Events(), expected);
 }
 
+// The close is latched once per socket; a status handler that raises while
+// the close is reported must not leave the socket open behind the latch.
+TEST(ClientConnect, AStatusHandlerRaisingOnDisconnectingStillReleasesTheSocket) {
+    ConnectedClient c;
+    bool raise = true;
+    c.client.OnStatus = [&](TObject*, TIdStatus status, const std::string&) {
+        if (status == stDisconnecting && raise) throw Exception("handler failed");
+    };
+    try {
+        c.client.Disconnect();
+        FAIL() << "the handler's exception was swallowed";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "handler failed");
+    }
+    EXPECT_FALSE(c.client.SocketHandle.SocketAllocated());
+    EXPECT_TRUE(loopback::PeerClosedWithin(c.peer.Get()));
+    c.client.Disconnect(); // nothing left to close: no report, no raise
+
+    raise = false;
+    c.client.Connect();
+    UniqueFd second = c.listener.Accept();
+    c.client.WriteText("again");
+    EXPECT_EQ(loopback::ReceiveExactly(second.Get(), 5), "again");
+}
+
 TEST(ClientConnect, BindsToTheGivenLocalAddress) {
     loopback::Listener listener;
     TIdTCPClient client;
