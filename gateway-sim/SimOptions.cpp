@@ -41,6 +41,10 @@ bool ParseSimOptions(int argc, const char* const* argv, TSimOptions& options, st
             options.Help = true;
             continue;
         }
+        if (name == "--version") {
+            options.Version = true;
+            continue;
+        }
         if (name == "--telnet") {
             options.Telnet = true;
             continue;
@@ -125,5 +129,6 @@ fault injection:
                      (answered first)
   --garbage          send a line of binary bytes before each answer
   --help             show this text
+  --version          print "bq-gateway-sim VERSION"
 )";
 }

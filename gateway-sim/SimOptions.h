@@ -16,6 +16,7 @@ struct TSimOptions {
     unsigned CloseAfter = 0; // 0: never
     bool Garbage = false;
     bool Help = false;
+    bool Version = false;
 };
 
 // False with a one-line reason in `error` for an unknown option, a missing

@@ -10,6 +10,7 @@
 #include "gateway-sim/GatewayServer.h"
 #include "gateway-sim/SimLog.h"
 #include "gateway-sim/SimOptions.h"
+#include "runtime/Version.h"
 
 namespace {
 
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
     }
     if (options.Help) {
         std::cout << SimHelpText();
+        return 0;
+    }
+    if (options.Version) {
+        std::cout << "bq-gateway-sim " << ProductVersion() << '\n';
         return 0;
     }
     if (!InstallSignals()) {
