@@ -1,6 +1,7 @@
 // Start-up of bqTest: the application, the synchronised-call pump of the GUI
 // thread, and the one window.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -42,6 +43,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(ProductVersion()));
     // The desktop entry's name, so a Wayland shell matches the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.bqtest.bqtest"));
+    // The installed icon, for window managers that show one in the title bar.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.bqtest.bqtest")));
     QApplication::setApplicationName(QStringLiteral("bqTest"));
     TQtMessageBoxes messages;
 
