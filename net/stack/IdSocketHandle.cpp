@@ -97,14 +97,16 @@ void TIdSocketHandle::ReleaseSocket(bool resetLocal) {
         if (!Allocated.load()) return;
         Allocated.store(false);
         const TIdStackSocketHandle socket = SocketValue.load();
-        // Both directions: on Linux a thread blocked in poll or recv on the
-        // socket wakes on shutdown, not on close. Done under the lock so that
-        // the last user cannot have closed the descriptor yet.
+        // Both directions: on POSIX systems a thread blocked in poll or recv on
+        // the socket wakes on shutdown, not on close. Done under the lock so
+        // that the last user cannot have closed the descriptor yet.
         GlobalStack->SockShutdown(socket, Id_SD_BOTH);
         const auto use =
             std::find_if(Uses.begin(), Uses.end(),
                          [socket](const TDescriptorUse& entry) { return entry.Socket == socket; });
-        if (use != Uses.end())
+        // Where only closing wakes a blocked user (Windows), the socket is
+        // closed now: a user that is not blocked yet finds it released.
+        if (use != Uses.end() && GlobalStack->SockShutdownWakesBlockedCalls())
             use->ClosePending = true;
         else
             closeNow = socket;

@@ -70,6 +70,9 @@ public:
     // (true when all of it was sent).
     virtual void SockSetLastError(int32_t code) = 0;
     virtual bool SockTransmitFile(TIdStackSocketHandle socket, THandle file) = 0;
+    // True where shutting a socket down ends a call that another thread has
+    // blocked on it; where it does not, only closing the socket does.
+    virtual bool SockShutdownWakesBlockedCalls() = 0;
     virtual TIdIPv4Bytes ParseDottedAddress(const std::string& text) = 0;
 
     // False when result is not -1. Otherwise true when the last error is one

@@ -6,6 +6,7 @@
 
 #include "net/stack/IdException.h"
 #include "net/stack/SplitAtDelimiter.h"
+#include "net/stack/winsock/SocketsLibrary.h"
 #include "net/stack/winsock/WinsockBinding.h"
 #include "runtime/Exception.h"
 #include "runtime/IntConversion.h"
@@ -285,6 +286,10 @@ void TIdStackWinsock::SockSetLastError(int32_t code) {
 bool TIdStackWinsock::SockTransmitFile(TIdStackSocketHandle socket, THandle file) {
     return Winsock.TransmitFile != nullptr &&
            Winsock.TransmitFile(socket, file, 0, 0, nullptr, nullptr, 0) != 0;
+}
+
+bool TIdStackWinsock::SockShutdownWakesBlockedCalls() {
+    return ShutdownWakesBlockedCalls;
 }
 
 TIdStack* TIdStack::CreateDefaultStack() {

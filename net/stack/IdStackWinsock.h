@@ -59,6 +59,7 @@ public:
     void SockSetLastError(int32_t code) override;
     // False also where the library has no TransmitFile.
     bool SockTransmitFile(TIdStackSocketHandle socket, THandle file) override;
+    bool SockShutdownWakesBlockedCalls() override;
 
     std::unique_ptr<TIdStackVersion> VersionInfo;
 

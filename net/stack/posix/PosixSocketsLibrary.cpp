@@ -81,6 +81,8 @@ uintptr_t OpenSocketsLibrary(const char* libraryName) {
 
 void CloseSocketsLibrary(uintptr_t /*library*/) {}
 
+const bool ShutdownWakesBlockedCalls = true;
+
 void LookUpSocketsEntries(uintptr_t /*library*/, TWinsockEntries& entries) {
     entries = TWinsockEntries{};
     entries.accept = &PosixAccept;

@@ -29,6 +29,8 @@ void CloseSocketsLibrary(uintptr_t library) {
     ::FreeLibrary(ModuleOf(library));
 }
 
+const bool ShutdownWakesBlockedCalls = false;
+
 void LookUpSocketsEntries(uintptr_t library, TWinsockEntries& entries) {
     const HMODULE module = ModuleOf(library);
     LookUp(module, entries.accept, "accept");

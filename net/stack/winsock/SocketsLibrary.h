@@ -12,3 +12,8 @@ uintptr_t OpenSocketsLibrary(const char* libraryName);
 // Looks every entry up by its name; a name the library lacks gives null.
 void LookUpSocketsEntries(uintptr_t library, TWinsockEntries& entries);
 void CloseSocketsLibrary(uintptr_t library);
+
+// Whether shutting a socket down ends a select or recv that another thread
+// has blocked on it. POSIX systems: yes, and closing does not. Windows: no,
+// only closesocket does.
+extern const bool ShutdownWakesBlockedCalls;
