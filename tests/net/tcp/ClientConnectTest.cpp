@@ -8,7 +8,7 @@
 
 #include "ConnectedClient.h"
 #include "net/stack/IdException.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "tests/support/ProcessProbe.h"
 
 namespace {
