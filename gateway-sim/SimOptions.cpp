@@ -1,7 +1,11 @@
 // Command-line options of bq-gateway-sim.
 #include "gateway-sim/SimOptions.h"
 
+#ifdef _WIN32
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
+#endif
 
 #include <charconv>
 #include <string_view>
