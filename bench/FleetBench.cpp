@@ -151,8 +151,8 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<TGatewaySimProcess>> sims;
     std::vector<int32_t> ports;
     for (int i = 0; i < simulators; ++i) {
-        sims.push_back(std::make_unique<TGatewaySimProcess>(BQ_GATEWAY_SIM_PATH,
-                                                            std::vector<std::string>{}));
+        sims.push_back(
+            std::make_unique<TGatewaySimProcess>(BQ_GATEWAY_SIM_PATH, std::vector<std::string>{}));
         if (sims.back()->Port() == 0) {
             std::fprintf(stderr, "a gateway simulator did not start\n");
             return 1;
