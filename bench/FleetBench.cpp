@@ -29,10 +29,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "bench/support/AnswerCollector.h"
-#include "bench/support/GatewaySimProcess.h"
 #include "bqctl/Fleet.h"
 #include "protocol/CommandLines.h"
+#include "tests/support/AnswerCollector.h"
+#include "tests/support/GatewaySimProcess.h"
 
 namespace {
 
@@ -148,11 +148,10 @@ int main(int argc, char** argv) {
     const int rows = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int jobs = argc > 2 ? std::atoi(argv[2]) : 64;
     const int simulators = argc > 3 ? std::atoi(argv[3]) : 8;
-    std::vector<std::unique_ptr<TGatewaySimProcess>> sims;
+    std::vector<std::unique_ptr<GatewaySimProcess>> sims;
     std::vector<int32_t> ports;
     for (int i = 0; i < simulators; ++i) {
-        sims.push_back(
-            std::make_unique<TGatewaySimProcess>(BQ_GATEWAY_SIM_PATH, std::vector<std::string>{}));
+        sims.push_back(std::make_unique<GatewaySimProcess>());
         if (sims.back()->Port() == 0) {
             std::fprintf(stderr, "a gateway simulator did not start\n");
             return 1;
