@@ -24,8 +24,9 @@ struct TCommand {
 struct TOutcome {
     TExitCode Exit = ExitDone;
     nlohmann::ordered_json Result = nlohmann::ordered_json::object(); // what the command found
-    std::string Text;  // what a single run prints on standard output
-    std::string Error; // one line for standard error
+    std::string Text;        // what a single run prints on standard output
+    std::string Error;       // one line for standard error
+    double Milliseconds = 0; // a fleet row's time from start to end
 };
 
 // Connects, runs the command, disconnects. `backupText`: a restore's file,

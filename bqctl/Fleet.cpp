@@ -88,7 +88,11 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
                                                          *options.Log << prefix << entry << "\n";
                                                      })
                                                : std::function<void(const std::string&)>());
+            const auto rowStarted = std::chrono::steady_clock::now();
             TOutcome outcome = RunRow(rows[i], command, defaults, transcript);
+            outcome.Milliseconds = std::chrono::duration<double, std::milli>(
+                                       std::chrono::steady_clock::now() - rowStarted)
+                                       .count();
             const std::lock_guard guard(lock);
             ++counts[outcome.Exit];
             ++finished;

@@ -25,6 +25,7 @@ std::string FleetJsonLine(const TInventoryRow& row, const TOutcome& outcome) {
     line["status"] = static_cast<int>(outcome.Exit);
     line["result"] = outcome.Result;
     if (!outcome.Error.empty()) line["error"] = outcome.Error;
+    line["ms"] = static_cast<double>(static_cast<long long>(outcome.Milliseconds * 10 + 0.5)) / 10;
     return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 

@@ -2,8 +2,6 @@
 // answers handled on the session's own thread while it waits for them.
 #include "session/GatewaySession.h"
 
-#include <atomic>
-
 #include "net/stack/IdException.h"
 #include "net/stack/IdStack.h"
 #include "net/telnet/IdTelnet.h"
@@ -69,12 +67,13 @@ void TGatewaySession::Connect() {
     Telnet->SocksInfo.Authentication =
         proxy.User.empty() && proxy.Password.empty() ? saNoAuthentication : saUsernamePassword;
 
-    // The watch is cancelled before the socket is closed ("Disconnecting"
-    // comes first), so it never shuts down a socket number reused elsewhere.
-    std::atomic<TConnectWatch*> active{nullptr};
-    Telnet->SetOnStatus([this, &active](TObject*, TIdStatus status, const std::string& text) {
-        if (status == stDisconnecting)
-            if (TConnectWatch* watch = active.load()) watch->Cancel();
+    // The watch is cancelled before a failed connect's clean-up closes the
+    // socket ("Disconnecting" comes first), so it never shuts down a socket
+    // number reused elsewhere. Only this thread's reports count: the
+    // reader's come after the connect and never see a watch.
+    Telnet->SetOnStatus([this](TObject*, TIdStatus status, const std::string& text) {
+        if (status == stDisconnecting && Deliveries->IsOwner() && ActiveWatch)
+            ActiveWatch->Cancel();
         Log.Add(text);
     });
     bool expired = false;
@@ -83,14 +82,14 @@ void TGatewaySession::Connect() {
         TConnectWatch watch(std::chrono::steady_clock::now() + FSettings.Timeout, [this] {
             GlobalStack->SockShutdown(Telnet->SocketHandle.Socket(), ShutdownBoth);
         });
-        active = &watch;
+        ActiveWatch = &watch;
         try {
             Telnet->Connect();
         } catch (const Exception& e) {
             failure = e.Message;
         }
         watch.Cancel();
-        active = nullptr;
+        ActiveWatch = nullptr;
         expired = watch.Expired();
     }
     Telnet->SetOnStatus([this](TObject*, TIdStatus, const std::string& text) { Log.Add(text); });
@@ -143,7 +142,13 @@ void TGatewaySession::Reset() {
 void TGatewaySession::Disconnect() {
     Telnet->Disconnect();
     // Waiting here serves the reader's last hand-over, if it is in one.
-    if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) reader->WaitFor();
+    if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) {
+        reader->WaitFor();
+        return;
+    }
+    // A reader already gone woke the queue as its last step; taking the
+    // queue's lock orders everything it did before the client is destroyed.
+    Deliveries->RunPending();
 }
 
 void TGatewaySession::SendCommand(const std::string& line) {

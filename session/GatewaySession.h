@@ -62,5 +62,6 @@ private:
     TFieldDescriptors Descriptors;
     std::shared_ptr<TCallQueue> Deliveries;
     std::unique_ptr<TIdTelnet> Telnet;
-    TDeviceValues Received; // filled by DataAvailable, on this thread
+    TDeviceValues Received;                     // filled by DataAvailable, on this thread
+    class TConnectWatch* ActiveWatch = nullptr; // during Connect; this thread only
 };
