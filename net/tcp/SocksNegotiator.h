@@ -16,7 +16,7 @@
 struct TSocksRequest {
     TSocksVersion Version = svSocks5;
     TSocksAuthentication Authentication = saNoAuthentication;
-    std::string Host;             // the target's name (4A, 5)
+    std::string Host;                 // the target's name (4A, 5)
     uint32_t AddressNetworkOrder = 0; // the target's IPv4 address (4), resolved by the caller
     int32_t Port = 0;
     std::string UserID; // SOCKS 4 user id, SOCKS 5 user name
@@ -71,8 +71,8 @@ private:
 
     TSocksRequest Request;
     TSocksState FState = TSocksState::Idle;
-    std::string Reply;     // the reply being collected
-    size_t ReplySize = 0;  // its full length
+    std::string Reply;    // the reply being collected
+    size_t ReplySize = 0; // its full length
     std::string Outbox;
     std::exception_ptr FError;
 };

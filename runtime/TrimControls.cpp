@@ -1,5 +1,5 @@
-// Trimming of received chunks: line ends, spaces and control codes at both ends.
-#include "protocol/MemoryAnswer.h"
+// Trimming of received text: line ends, spaces and control codes at both ends.
+#include "runtime/TrimControls.h"
 
 namespace {
 
