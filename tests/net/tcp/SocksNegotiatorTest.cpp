@@ -34,7 +34,12 @@ TEST(SocksNegotiator, Socks5WithLoginPassesEveryStateAndLeavesTheTargetsBytes) {
     Traced t(request);
     EXPECT_EQ(t.Negotiator.TakeOutput(), std::string("\x05\x01\x02", 3));
     // Method reply, login reply, and a reply with a 2-byte name, then target data.
-    const std::string replies("\x05\x02" "\x01\x00" "\x05\x00\x00\x03\x02" "ab\x00\x50" "data", 17);
+    const std::string replies("\x05\x02"
+                              "\x01\x00"
+                              "\x05\x00\x00\x03\x02"
+                              "ab\x00\x50"
+                              "data",
+                              17);
     EXPECT_EQ(t.Negotiator.Feed(replies), 2u);
     EXPECT_EQ(t.Negotiator.TakeOutput(), std::string("\x01\x01u\x01p", 5));
     EXPECT_EQ(t.Negotiator.Feed(replies.substr(2)), 2u);
