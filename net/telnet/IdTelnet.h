@@ -14,6 +14,7 @@
 #include "net/telnet/IdTelnetParser.h"
 #include "net/telnet/IdThread.h"
 #include "net/telnet/TelnetReaderPort.h"
+#include "runtime/CallQueue.h"
 
 class TComponent;
 
@@ -69,12 +70,17 @@ public:
     TOnTelnetCommand OnTelnetCommand; // called on the reader thread
     TClientEvent OnConnect;
     TClientEvent OnDisconnect;
+    // Set before Connect: received text is handed to this queue's owner
+    // instead of the GUI thread (a program without one gives each session
+    // its own). Empty: the GUI thread, through Synchronize.
+    std::shared_ptr<TCallQueue> DeliveryQueue;
 
 private:
     std::string TakeReceived() override { return TakeAvailable(); }
     std::string ParseReceived(std::string chunk) override { return ProcessInput(std::move(chunk)); }
     void DeliverReceived(const std::string& text) override { DeliverReceivedData(text); }
     void CheckStillOpen() override { CheckPeerClosed(true, false); }
+    std::shared_ptr<TCallQueue> DeliveryTarget() const override { return DeliveryQueue; }
 
     // The name to send, "dumb" for an empty one.
     std::string TerminalToSend() const;

@@ -21,7 +21,9 @@ constexpr size_t LinesPerClockCheck = 8;
 } // namespace
 
 TIdTelnetReadThread::TIdTelnetReadThread(TTelnetReaderPort* client)
-    : TIdThread(false), Client(client) {}
+    : TIdThread(false), Client(client) {
+    SetSyncTarget(client->DeliveryTarget());
+}
 
 std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client) {
     return TThread::Create<TIdTelnetReadThread>(client);
