@@ -143,8 +143,7 @@ void TGatewaySession::Reset() {
 void TGatewaySession::Disconnect() {
     Telnet->Disconnect();
     // Waiting here serves the reader's last hand-over, if it is in one.
-    if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread())
-        reader->WaitFor();
+    if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) reader->WaitFor();
 }
 
 void TGatewaySession::SendCommand(const std::string& line) {
