@@ -1,19 +1,16 @@
 // Server side of a Telnet session: command parsing and option negotiation.
 #include "gateway-sim/TelnetFilter.h"
 
-using namespace TelnetByte;
-
 namespace {
 
 std::string Command(unsigned char verb, unsigned char option) {
-    return {static_cast<char>(Iac), static_cast<char>(verb), static_cast<char>(option)};
+    return {static_cast<char>(TN_IAC), static_cast<char>(verb), static_cast<char>(option)};
 }
 
 // IAC SB TERMINAL-TYPE SEND IAC SE
 std::string TerminalTypeSend() {
-    return {
-        static_cast<char>(Iac),       static_cast<char>(Sb),  static_cast<char>(OptTerminalType),
-        static_cast<char>(TtypeSend), static_cast<char>(Iac), static_cast<char>(Se)};
+    return {static_cast<char>(TN_IAC),   static_cast<char>(TN_SB),  static_cast<char>(TNO_TERMTYPE),
+            static_cast<char>(TNS_SEND), static_cast<char>(TN_IAC), static_cast<char>(TN_SE)};
 }
 
 } // namespace
@@ -24,23 +21,23 @@ TTelnetFilter::TTelnetFilter(bool offerEcho) : OfferEcho(offerEcho) {
 }
 
 std::string TTelnetFilter::Greeting() {
-    std::string out = Command(Do, OptTerminalType);
-    Him[OptTerminalType] = TOption::WantYes;
-    out += Command(Will, OptSuppressGoAhead);
-    Us[OptSuppressGoAhead] = TOption::WantYes;
+    std::string out = Command(TN_DO, TNO_TERMTYPE);
+    Him[TNO_TERMTYPE] = TOption::WantYes;
+    out += Command(TN_WILL, TNO_SGA);
+    Us[TNO_SGA] = TOption::WantYes;
     if (OfferEcho) {
-        out += Command(Will, OptEcho);
-        Us[OptEcho] = TOption::WantYes;
+        out += Command(TN_WILL, TNO_ECHO);
+        Us[TNO_ECHO] = TOption::WantYes;
     }
     return out;
 }
 
 bool TTelnetFilter::Echoing() const {
-    return OfferEcho && Us[OptEcho] != TOption::No;
+    return OfferEcho && Us[TNO_ECHO] != TOption::No;
 }
 
 bool TTelnetFilter::WeOffer(unsigned char option) const {
-    return option == OptSuppressGoAhead || (option == OptEcho && OfferEcho);
+    return option == TNO_SGA || (option == TNO_ECHO && OfferEcho);
 }
 
 std::string TTelnetFilter::EscapeData(std::string_view data) {
@@ -48,7 +45,7 @@ std::string TTelnetFilter::EscapeData(std::string_view data) {
     out.reserve(data.size());
     for (const char c : data) {
         out += c;
-        if (static_cast<unsigned char>(c) == Iac) out += c;
+        if (static_cast<unsigned char>(c) == TN_IAC) out += c;
     }
     return out;
 }
@@ -59,7 +56,7 @@ TTelnetInput TTelnetFilter::Feed(std::string_view bytes) {
         const auto b = static_cast<unsigned char>(c);
         switch (State) {
         case TState::Data:
-            if (b == Iac) {
+            if (b == TN_IAC) {
                 State = TState::Iac;
             } else if (b == 0 && LastWasCr) {
                 LastWasCr = false; // CR NUL is a bare carriage return (RFC 854)
@@ -70,18 +67,18 @@ TTelnetInput TTelnetFilter::Feed(std::string_view bytes) {
             break;
         case TState::Iac:
             State = TState::Data;
-            if (b == Iac) {
+            if (b == TN_IAC) {
                 out.Data += c;
                 LastWasCr = false;
-            } else if (b == Will) {
+            } else if (b == TN_WILL) {
                 State = TState::Will;
-            } else if (b == Wont) {
+            } else if (b == TN_WONT) {
                 State = TState::Wont;
-            } else if (b == Do) {
+            } else if (b == TN_DO) {
                 State = TState::Do;
-            } else if (b == Dont) {
+            } else if (b == TN_DONT) {
                 State = TState::Dont;
-            } else if (b == Sb) {
+            } else if (b == TN_SB) {
                 State = TState::SbOption;
             } // NOP, GA, AYT and the other two-byte commands carry nothing for us
             break;
@@ -104,21 +101,21 @@ TTelnetInput TTelnetFilter::Feed(std::string_view bytes) {
         case TState::SbOption:
             SbOption = b;
             SbBuffer.clear();
-            State = b == Iac ? TState::SbIac : TState::SbData;
+            State = b == TN_IAC ? TState::SbIac : TState::SbData;
             break;
         case TState::SbData:
-            if (b == Iac) {
+            if (b == TN_IAC) {
                 State = TState::SbIac;
             } else if (SbBuffer.size() < MaxSubnegotiation) {
                 SbBuffer += c;
             }
             break;
         case TState::SbIac:
-            if (b == Iac) {
+            if (b == TN_IAC) {
                 if (SbBuffer.size() < MaxSubnegotiation) SbBuffer += c;
                 State = TState::SbData;
             } else {
-                if (b == Se) OnSubnegotiation(out);
+                if (b == TN_SE) OnSubnegotiation(out);
                 State = TState::Data; // anything but SE abandons the subnegotiation
             }
             break;
@@ -128,10 +125,10 @@ TTelnetInput TTelnetFilter::Feed(std::string_view bytes) {
 }
 
 void TTelnetFilter::OnWill(unsigned char option, TTelnetInput& out) {
-    const bool wanted = option == OptTerminalType;
+    const bool wanted = option == TNO_TERMTYPE;
     if (Him[option] == TOption::Yes) return;
     if (Him[option] == TOption::No) {
-        out.Reply += Command(wanted ? Do : Dont, option);
+        out.Reply += Command(wanted ? TN_DO : TN_DONT, option);
         if (!wanted) return;
     }
     Him[option] = TOption::Yes;
@@ -139,7 +136,7 @@ void TTelnetFilter::OnWill(unsigned char option, TTelnetInput& out) {
 }
 
 void TTelnetFilter::OnWont(unsigned char option, TTelnetInput& out) {
-    if (Him[option] == TOption::Yes) out.Reply += Command(Dont, option);
+    if (Him[option] == TOption::Yes) out.Reply += Command(TN_DONT, option);
     Him[option] = TOption::No;
 }
 
@@ -151,20 +148,20 @@ void TTelnetFilter::OnDo(unsigned char option, TTelnetInput& out) {
     }
     if (WeOffer(option)) {
         Us[option] = TOption::Yes;
-        out.Reply += Command(Will, option);
+        out.Reply += Command(TN_WILL, option);
     } else {
-        out.Reply += Command(Wont, option);
+        out.Reply += Command(TN_WONT, option);
     }
 }
 
 void TTelnetFilter::OnDont(unsigned char option, TTelnetInput& out) {
-    if (Us[option] == TOption::Yes) out.Reply += Command(Wont, option);
+    if (Us[option] == TOption::Yes) out.Reply += Command(TN_WONT, option);
     Us[option] = TOption::No;
 }
 
 // IAC SB TERMINAL-TYPE IS name IAC SE
 void TTelnetFilter::OnSubnegotiation(TTelnetInput& out) {
-    if (SbOption != OptTerminalType || SbBuffer.empty()) return;
-    if (static_cast<unsigned char>(SbBuffer[0]) != TtypeIs) return;
+    if (SbOption != TNO_TERMTYPE || SbBuffer.empty()) return;
+    if (static_cast<unsigned char>(SbBuffer[0]) != TNS_IS) return;
     out.TerminalTypes.push_back(SbBuffer.substr(1));
 }

@@ -8,20 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace TelnetByte {
-inline constexpr unsigned char Se = 240;
-inline constexpr unsigned char Sb = 250;
-inline constexpr unsigned char Will = 251;
-inline constexpr unsigned char Wont = 252;
-inline constexpr unsigned char Do = 253;
-inline constexpr unsigned char Dont = 254;
-inline constexpr unsigned char Iac = 255;
-inline constexpr unsigned char OptEcho = 1;
-inline constexpr unsigned char OptSuppressGoAhead = 3;
-inline constexpr unsigned char OptTerminalType = 24;
-inline constexpr unsigned char TtypeIs = 0;
-inline constexpr unsigned char TtypeSend = 1;
-} // namespace TelnetByte
+#include "net/telnet/TelnetCodes.h"
 
 struct TTelnetInput {
     std::string Data;                       // the client's text, commands removed

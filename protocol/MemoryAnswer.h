@@ -6,9 +6,7 @@
 #include <string>
 
 #include "protocol/FieldDescriptors.h"
-
-// Removes every leading and trailing character whose code is 32 or less.
-std::string TrimControls(const std::string& text);
+#include "runtime/TrimControls.h" // the trim rule its callers apply first
 
 struct TMemoryAnswer {
     TMemoryField Field; // which field the answer fills

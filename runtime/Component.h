@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 class TObject {
@@ -12,6 +13,9 @@ public:
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject() = default;
 };
+
+// The plain notification event of the components: "something happened to me".
+using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 enum TOperation { opInsert, opRemove };
 

@@ -21,8 +21,6 @@ public:
     using Exception::Exception;
 };
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-
 // Ownership: thread objects live in std::shared_ptr, built by Create<T>() (or
 // make_shared followed by Start()). While the body runs, the thread holds a
 // reference to its own object, so the object - derived parts included - is

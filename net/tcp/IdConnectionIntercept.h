@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "net/stack/IdComponent.h"
-#include "net/tcp/IdNotifyEvent.h"
 
 class TIdSocketHandle;
 

@@ -13,7 +13,6 @@
 #include "net/stack/IdSocketHandle.h"
 #include "net/tcp/IdBuffer.h"
 #include "net/tcp/IdConnectionIntercept.h"
-#include "net/tcp/IdNotifyEvent.h"
 
 // Threads: one thread receives (TakeAvailable, then CheckPeerClosed) while
 // another sends and may Disconnect. The input queue and the scratch buffer

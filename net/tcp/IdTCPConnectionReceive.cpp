@@ -5,6 +5,7 @@
 #include "net/stack/IdException.h"
 #include "net/stack/winsock/WinsockErrors.h"
 #include "net/tcp/IdTCPConnection.h"
+#include "runtime/TrimControls.h"
 
 void TIdTCPConnection::AppendToQueue(const char* data, int32_t count) {
     InputQueue.Append(data, count);
@@ -103,16 +104,9 @@ std::string TIdTCPConnection::ReadLine(const std::string& terminator, int32_t ti
 }
 
 std::string TIdTCPConnection::ReadNonEmptyLine() {
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     for (;;) {
-        std::string line = ReadLine({}, IdTimeoutInfinite);
-        size_t first = 0;
-        size_t last = line.size();
-        while (first < last && blank(line[first]))
-            ++first;
-        while (last > first && blank(line[last - 1]))
-            --last;
-        if (last > first) return line.substr(first, last - first);
+        std::string line = TrimControls(ReadLine({}, IdTimeoutInfinite));
+        if (!line.empty()) return line;
     }
 }
 

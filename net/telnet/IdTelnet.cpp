@@ -58,7 +58,7 @@ void TIdTelnet::Connect() {
         TIdTCPClient::Connect();
         if (!IsConnected()) return;
         try {
-            FReaderThread = StartTelnetReader(this, DeliveryQueue);
+            FReaderThread = StartTelnetReader(this);
         } catch (...) {
             Disconnect(); // an open session nobody reads would look alive
             throw;

@@ -80,6 +80,7 @@ private:
     std::string ParseReceived(std::string chunk) override { return ProcessInput(std::move(chunk)); }
     void DeliverReceived(const std::string& text) override { DeliverReceivedData(text); }
     void CheckStillOpen() override { CheckPeerClosed(true, false); }
+    std::shared_ptr<TCallQueue> DeliveryTarget() const override { return DeliveryQueue; }
 
     // The name to send, "dumb" for an empty one.
     std::string TerminalToSend() const;

@@ -20,15 +20,13 @@ constexpr size_t LinesPerClockCheck = 8;
 
 } // namespace
 
-TIdTelnetReadThread::TIdTelnetReadThread(TTelnetReaderPort* client,
-                                         std::shared_ptr<TCallQueue> deliveries)
+TIdTelnetReadThread::TIdTelnetReadThread(TTelnetReaderPort* client)
     : TIdThread(false), Client(client) {
-    SetSyncTarget(std::move(deliveries));
+    SetSyncTarget(client->DeliveryTarget());
 }
 
-std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client,
-                                             std::shared_ptr<TCallQueue> deliveries) {
-    return TThread::Create<TIdTelnetReadThread>(client, std::move(deliveries));
+std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client) {
+    return TThread::Create<TIdTelnetReadThread>(client);
 }
 
 // Ends by exception: the close check raises "Connection Closed Gracefully."

@@ -11,14 +11,12 @@
 
 #include "net/telnet/IdThread.h"
 #include "net/telnet/TelnetReaderPort.h"
-#include "runtime/CallQueue.h"
 
 // Built and started by StartTelnetReader; the running thread keeps its own
 // object alive and frees it when it ends.
 class TIdTelnetReadThread : public TIdThread {
 public:
-    // Received text goes to `deliveries`' owner, or to the GUI thread when empty.
-    TIdTelnetReadThread(TTelnetReaderPort* client, std::shared_ptr<TCallQueue> deliveries);
+    explicit TIdTelnetReadThread(TTelnetReaderPort* client);
 
     TTelnetReaderPort* const Client; // not owned; outlives the thread
     // The piece of text being handed over; the GUI thread reads it while this
@@ -37,7 +35,5 @@ private:
     std::vector<std::string_view> Pieces;
 };
 
-// Starts a reader for `client`, which must outlive it; received text goes to
-// `deliveries`' owner, or to the GUI thread when it is empty.
-std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client,
-                                             std::shared_ptr<TCallQueue> deliveries);
+// Starts a reader for `client`, which must outlive it.
+std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client);

@@ -1,6 +1,7 @@
 // Telnet byte values the session knows: commands of RFC 854, the options it
-// negotiates (RFC 857 echo, RFC 1091 terminal type, RFC 885 end of record,
-// RFC 1073 window size, RFC 2941 authentication) and the terminal-type verbs.
+// negotiates (RFC 857 echo, RFC 858 suppress go-ahead, RFC 1091 terminal type,
+// RFC 885 end of record, RFC 1073 window size, RFC 2941 authentication) and the
+// terminal-type verbs. A leaf header: the gateway simulator's server side uses it too.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@ constexpr uint8_t TN_SE = 240;  // subnegotiation end
 constexpr uint8_t TN_EOR = 239; // end of record, as a command
 
 constexpr uint8_t TNO_ECHO = 1;
+constexpr uint8_t TNO_SGA = 3;
 constexpr uint8_t TNO_TERMTYPE = 24;
 constexpr uint8_t TNO_EOR = 25;
 constexpr uint8_t TNO_NAWS = 31;

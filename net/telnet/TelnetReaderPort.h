@@ -2,7 +2,10 @@
 // and the client know each other only through this.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "runtime/CallQueue.h"
 
 class TTelnetReaderPort {
 public:
@@ -14,6 +17,8 @@ public:
     virtual void DeliverReceived(const std::string& text) = 0;
     // Raises "Connection Closed Gracefully." once the peer has closed.
     virtual void CheckStillOpen() = 0;
+    // Where deliveries run: this queue's owner, or the GUI thread when empty.
+    virtual std::shared_ptr<TCallQueue> DeliveryTarget() const = 0;
 
 protected:
     ~TTelnetReaderPort() = default;
