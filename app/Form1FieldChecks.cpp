@@ -91,7 +91,10 @@ void TForm1::ExitRangedField(QLineEdit* field, int32_t lowest, int32_t highest,
                              const QString& message) {
     const std::optional<int32_t> value = ConvertField(field);
     if (!value || (*value >= lowest && *value <= highest)) return;
-    // Restored after the box: the operator sees the refused text while reading why.
+    // Restored after the box: the operator sees the refused text while reading
+    // why. The text is taken before the box opens, because the focus may move
+    // into the next field while it is open, and that field's Enter saves its own.
+    const QString restored = SavedText;
     Messages.ShowMessage(message + field->text());
-    field->setText(SavedText);
+    field->setText(restored);
 }
