@@ -6,6 +6,7 @@
 #include "app/Cp1251.h"
 #include "app/ExceptionDisplay.h"
 #include "app/Form1.h"
+#include "app/TypingLimit.h"
 #include "app/UserMessages.h"
 #include "runtime/IntConversion.h"
 
@@ -77,7 +78,7 @@ std::optional<int32_t> TForm1::ConvertField(QLineEdit* field) {
     try {
         return StrToInt("0x" + ToCp1251(field->text()));
     } catch (const EConvertError& e) {
-        field->setText(SavedText);
+        TTypingLimit::ShowWindowText(field, SavedText);
         Messages.ShowMessage(FromCp1251(e.Message));
         return std::nullopt;
     }
@@ -96,5 +97,5 @@ void TForm1::ExitRangedField(QLineEdit* field, int32_t lowest, int32_t highest,
     // into the next field while it is open, and that field's Enter saves its own.
     const QString restored = SavedText;
     Messages.ShowMessage(message + field->text());
-    field->setText(restored);
+    TTypingLimit::ShowWindowText(field, restored);
 }
