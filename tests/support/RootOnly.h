@@ -10,5 +10,4 @@
 // Skips the running test unless this process runs as root; `what` names the
 // step that needs root.
 #define BQ_SKIP_UNLESS_ROOT(what)                                                                  \
-    if (::geteuid() != 0)                                                                          \
-    GTEST_SKIP() << what << " needs root; run as root (scripts/test does)"
+    if (::geteuid() != 0) GTEST_SKIP() << what << " needs root; run as root (scripts/test does)"
