@@ -1,8 +1,9 @@
 # One library per layer: every .cpp file of the layer's folder is part of it.
+include(${CMAKE_CURRENT_LIST_DIR}/BqPlatformSources.cmake)
 
 function(bq_layer name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  bq_platform_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -26,7 +27,7 @@ endfunction()
 # program (`gui`, `faults`).
 function(bq_test_dir name)
   cmake_parse_arguments(ARG "" "" "LIBS;ENV;LABELS;KINDS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  bq_platform_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
   if(NOT sources)
     return()
   endif()
@@ -37,6 +38,10 @@ function(bq_test_dir name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
   target_compile_definitions(${name} PRIVATE BQ_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(WIN32)
+    bq_windows_test(${name})
+    return()
+  endif()
 
   # Each pair is discovered with its own filter, less the pairs before it.
   # gtest_discover_tests flattens its properties into one list, so a list of
