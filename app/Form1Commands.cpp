@@ -7,6 +7,7 @@
 
 #include "app/Cp1251.h"
 #include "app/Form1.h"
+#include "app/TypingLimit.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldEncodings.h"
 #include "protocol/MemoryAnswer.h"
@@ -93,7 +94,7 @@ void TForm1::IdTelnet1DataAvailable(const std::string& Buffer) {
     }
     // Set directly: a value from the gateway is not checked like a typed one.
     QLineEdit* field = AnswerField(answer->Field);
-    field->setText(FromCp1251(answer->Text));
+    TTypingLimit::ShowWindowText(field, FromCp1251(answer->Text));
     field->setEnabled(true);
     if (answer->Field == TMemoryField::Mac) Ui.Button3->setEnabled(true);
 }

@@ -6,6 +6,7 @@
 #include "app/Cp1251.h"
 #include "app/ExceptionDisplay.h"
 #include "app/Form1.h"
+#include "app/TypingLimit.h"
 #include "app/UserMessages.h"
 #include "protocol/FieldRules.h"
 #include "runtime/IntConversion.h"
@@ -74,7 +75,7 @@ std::optional<int32_t> TForm1::ConvertField(QLineEdit* field) {
     try {
         return StrToInt("0x" + ToCp1251(field->text()));
     } catch (const EConvertError& e) {
-        field->setText(SavedText);
+        TTypingLimit::ShowWindowText(field, SavedText);
         Messages.ShowMessage(FromCp1251(e.Message));
         return std::nullopt;
     }
@@ -88,7 +89,10 @@ void TForm1::ExitRangedField(QLineEdit* field, int32_t lowest, int32_t highest,
                              const QString& message) {
     const std::optional<int32_t> value = ConvertField(field);
     if (!value || (*value >= lowest && *value <= highest)) return;
-    // Restored after the box: the operator sees the refused text while reading why.
+    // Restored after the box: the operator sees the refused text while reading
+    // why. The text is taken before the box opens, because the focus may move
+    // into the next field while it is open, and that field's Enter saves its own.
+    const QString restored = SavedText;
     Messages.ShowMessage(message + field->text());
-    field->setText(SavedText);
+    TTypingLimit::ShowWindowText(field, restored);
 }

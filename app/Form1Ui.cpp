@@ -68,7 +68,7 @@ QLineEdit* Edit(QWidget* parent, QWidget* form, const char* name, TDesignRect re
                 const char* text, int maxLength = 0, bool upperCase = false) {
     QLineEdit* edit = Place(new QLineEdit(QString::fromUtf8(text), parent), form, name, rect);
     MakeBold(edit, form);
-    if (maxLength > 0) edit->setValidator(new TTypingLimit(maxLength, upperCase, edit));
+    if (maxLength > 0) edit->setValidator(new TTypingLimit(edit, maxLength, upperCase));
     return edit;
 }
 

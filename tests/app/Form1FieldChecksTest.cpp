@@ -1,5 +1,7 @@
 // Leaving an edited parameter field: the value checks, their boxes, and the
 // saved text that comes back, driven by real focus changes.
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QTest>
 
 #include "FormFixture.h"
@@ -123,6 +125,23 @@ TEST_F(FieldFocusTest, SavedTextIsRestoredEvenWhenItIsNoValue) {
     ASSERT_EQ(Edit("Edit5")->text(), QStringLiteral("Channel error"));
     TypeAndLeave(Edit("Edit5"), QStringLiteral("30"));
     EXPECT_EQ(Edit("Edit5")->text(), QStringLiteral("Channel error"));
+}
+
+// A platform that re-activates the window as the box closes may move the focus
+// into the next field (and run its Enter) while the box is still open.
+TEST_F(FieldFocusTest, RefusedFieldGetsItsOwnTextBackWhenTheNextFieldIsEnteredDuringTheBox) {
+    QLineEdit* address = Edit("Edit4");
+    QLineEdit* channel = Edit("Edit5");
+    Messages.Observe = [address, channel] {
+        QFocusEvent entered(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(channel, &entered);
+        return address->text();
+    };
+    TypeAndLeave(address, QStringLiteral("FF"));
+    ASSERT_EQ(Messages.Shown.size(), 1u);
+    EXPECT_EQ(Messages.Shown[0].Text, QStringLiteral("Error: Неверный адрес устройства FF"));
+    EXPECT_EQ(address->text(), QStringLiteral("2A"));
+    EXPECT_EQ(channel->text(), QStringLiteral("0F"));
 }
 
 TEST_F(FieldFocusTest, AnotherWindowTakingTheFocusIsNoExit) {

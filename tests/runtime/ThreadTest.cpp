@@ -1,14 +1,19 @@
 // The thread class: start after construction, terminate, suspension, waiting
 // on the GUI thread while the thread makes synchronised calls, and lifetime.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 
 #include "runtime/Synchronize.h"
 #include "runtime/Thread.h"
+#include "tests/support/ProcessProbe.h"
 #include "tests/support/Signal.h"
+#include "tests/support/Watchdog.h"
 
 namespace {
 
@@ -89,8 +94,10 @@ TEST(ThreadTest, WaitForFromAnotherThreadReturnsAfterTheEnd) {
 TEST(ThreadTest, ASuspendedThreadWaitsAtItsSuspensionPointUntilResumed) {
     TSignal gate;
     TSignal beforePoint;
+    std::atomic<pid_t> worker{0};
     std::atomic<bool> afterPoint{false};
     auto thread = StartLambda([&](TLambdaThread& self) {
+        worker = ::gettid();
         gate.WaitFor();
         beforePoint.Raise();
         self.WaitWhileSuspended();
@@ -99,8 +106,11 @@ TEST(ThreadTest, ASuspendedThreadWaitsAtItsSuspensionPointUntilResumed) {
     thread->SetSuspended(true);
     gate.Raise();
     ASSERT_TRUE(beforePoint.WaitFor());
-    EXPECT_TRUE(thread->GetSuspended());
+    // Asleep at the suspension point - or, were it no such point, past it and
+    // asleep in its end's hand-over or gone.
+    ASSERT_TRUE(WaitUntilThreadSleeps(worker));
     EXPECT_FALSE(afterPoint.load()) << "went past the suspension point while suspended";
+    EXPECT_TRUE(thread->GetSuspended());
     thread->SetSuspended(false);
     thread->WaitFor();
     EXPECT_TRUE(afterPoint.load());
@@ -118,16 +128,25 @@ TEST(ThreadTest, ACreatedSuspendedThreadRunsItsBodyOnlyAfterResume) {
 
 TEST(ThreadTest, TerminateWakesASuspendedThread) {
     TSignal gate;
+    TSignal atPoint;
+    std::atomic<pid_t> worker{0};
     std::atomic<bool> sawTerminate{false};
     auto thread = StartLambda([&](TLambdaThread& self) {
+        worker = ::gettid();
         gate.WaitFor();
+        atPoint.Raise();
         self.WaitWhileSuspended();
         sawTerminate = self.Terminated();
     });
     thread->SetSuspended(true);
     gate.Raise();
+    ASSERT_TRUE(atPoint.WaitFor());
+    ASSERT_TRUE(WaitUntilThreadSleeps(worker)); // asleep before the request comes
     thread->Terminate();
-    thread->WaitFor();
+    {
+        const Watchdog watchdog("waiting for a terminated suspended thread");
+        thread->WaitFor();
+    }
     EXPECT_TRUE(sawTerminate.load());
 }
 

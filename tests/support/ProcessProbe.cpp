@@ -2,9 +2,14 @@
 #include "ProcessProbe.h"
 
 #include <dirent.h>
+#include <poll.h>
+
+#include <cctype>
+#include <cstdlib>
 
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "Deadline.h"
@@ -44,6 +49,18 @@ void StartRuntimeThreads() {
     (void)started;
 }
 
+// Asleep in the kernel (S, D) or ended (Z, X, or no longer listed), from
+// /proc/self/task/ID/stat: "tid (comm) state ..."; comm may hold spaces, so
+// the state is read after the last ')'.
+bool ThreadSleeps(pid_t id) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos || close + 2 >= line.size()) return false;
+    return std::string_view("SDZX").find(line[close + 2]) != std::string_view::npos;
+}
+
 } // namespace
 
 int CountOpenDescriptors() {
@@ -63,6 +80,29 @@ bool WaitForThreadCount(int count, std::chrono::milliseconds patience) {
         std::this_thread::yield();
     }
     return CountThreads() <= count;
+}
+
+std::vector<pid_t> ThreadIds() {
+    StartRuntimeThreads();
+    std::vector<pid_t> ids;
+    DIR* listing = ::opendir("/proc/self/task");
+    if (listing == nullptr) return ids;
+    while (const dirent* entry = ::readdir(listing))
+        if (std::isdigit(static_cast<unsigned char>(entry->d_name[0])))
+            ids.push_back(static_cast<pid_t>(std::atoi(entry->d_name)));
+    ::closedir(listing);
+    return ids;
+}
+
+bool WaitUntilThreadSleeps(pid_t id, const std::function<bool()>& also,
+                           std::chrono::milliseconds patience) {
+    const Deadline deadline(patience);
+    for (int round = 0; round < 1'000'000; ++round) {
+        if ((!also || also()) && ThreadSleeps(id)) return true;
+        if (deadline.Passed()) return false;
+        ::poll(nullptr, 0, 1);
+    }
+    return false;
 }
 
 int64_t ResidentKb() {

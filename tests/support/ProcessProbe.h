@@ -2,8 +2,14 @@
 // memory and the peak of resident memory since the last reset.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "Deadline.h"
 
 int CountOpenDescriptors();
 
@@ -12,6 +18,16 @@ int CountThreads();
 // `patience`. A thread that has signalled its end still needs a moment to
 // leave the kernel's task list, and there is nothing to wait on for that.
 bool WaitForThreadCount(int count, std::chrono::milliseconds patience);
+
+// The kernel's ids of this process's threads (what gettid() returns in each).
+std::vector<pid_t> ThreadIds();
+// Waits until thread `id` of this process sleeps - blocked in the kernel, as
+// on a condition variable - or has ended, at a moment when `also` (when
+// given) holds; false when that does not happen within `patience`. The kernel
+// sends no notice when a thread goes to sleep, so its state is read again
+// every millisecond.
+bool WaitUntilThreadSleeps(pid_t id, const std::function<bool()>& also = nullptr,
+                           std::chrono::milliseconds patience = Patience);
 
 // Kilobytes, from /proc/self/status; -1 when the field cannot be read.
 int64_t ResidentKb();

@@ -7,6 +7,7 @@
 #include "net/stack/IdException.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/PeerThread.h"
+#include "tests/support/RootOnly.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ TEST(SocksReal, WrongPasswordIsRefusedByMicrosocks) {
 }
 
 TEST(SocksReal, Socks4AByNameThroughSshTunnel) {
+    BQ_SKIP_UNLESS_ROOT("logging in as root through the private sshd");
     SshTunnelProxy tunnel;
     ASSERT_EQ(tunnel.Failure(), "");
     Through t(tunnel, svSocks4A, "localhost");

@@ -2,8 +2,8 @@
 // AfterLoop, how exceptions end it, stopping, and what it owns.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -13,6 +13,7 @@
 
 #include "net/telnet/IdThread.h"
 #include "runtime/Synchronize.h"
+#include "tests/support/ProcessProbe.h"
 #include "tests/support/Signal.h"
 
 namespace {
@@ -103,15 +104,17 @@ TEST(IdThreadTest, StopAndWaitOnTheGuiThreadEndsAThreadThatSynchronises) {
 }
 
 TEST(IdThreadTest, ACreatedSuspendedThreadKeepsSuspendingItselfWhileStopRequested) {
+    const std::vector<pid_t> before = ThreadIds();
     auto thread = TThread::Create<TRecordingThread>(true, [](TRecordingThread&, int) {});
+    std::vector<pid_t> started = ThreadIds();
+    std::erase_if(started, [&](pid_t id) { return std::ranges::count(before, id) > 0; });
+    ASSERT_EQ(started.size(), 1u);
     EXPECT_TRUE(thread->StopRequested.load());
     EXPECT_TRUE(thread->IsStopped());
     thread->SetSuspended(false);
-    // It suspends itself again at the top of its pass; spin only until it has.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!thread->GetSuspended() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    ASSERT_TRUE(thread->GetSuspended());
+    // Resumed, it suspends itself again at the top of its pass and sleeps there:
+    // the resume cleared the flag, so a flag set again is the thread's own.
+    ASSERT_TRUE(WaitUntilThreadSleeps(started[0], [&] { return thread->GetSuspended(); }));
     thread->StopAndWait();
     EXPECT_EQ(thread->Events, (std::vector<std::string>{"after"})) << "no pass ran while stopped";
 }

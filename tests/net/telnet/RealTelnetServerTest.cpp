@@ -9,6 +9,7 @@
 #include "SessionFixture.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/LoopbackListener.h"
+#include "tests/support/RootOnly.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -37,6 +38,7 @@ protected:
 // TSPEED, XDISPLOC, NEW-ENVIRON and ENVIRON, and starts the shell only when
 // every one has been answered; the terminal type it is told becomes $TERM.
 TEST_F(RealTelnetServer, FixedAnswersReachTheShellAndTheTerminalTypeArrives) {
+    BQ_SKIP_UNLESS_ROOT("starting the shell as user nobody");
     struct stat info {};
     ASSERT_EQ(::stat(Telnetd, &info), 0) << Telnetd << " is missing: install inetutils-telnetd";
 
