@@ -109,7 +109,8 @@ long SimSend(TSimSocket socket, const char* bytes, size_t size, std::string& err
 bool SimWaitFor(std::vector<TSimWait>& entries, int timeoutMs, std::string& error) {
     std::vector<pollfd> fds;
     for (const TSimWait& entry : entries)
-        fds.push_back(pollfd{entry.Socket, static_cast<short>(entry.Write ? POLLIN | POLLOUT : POLLIN), 0});
+        fds.push_back(
+            pollfd{entry.Socket, static_cast<short>(entry.Write ? POLLIN | POLLOUT : POLLIN), 0});
     if (poll(fds.data(), fds.size(), timeoutMs) < 0) {
         if (errno == EINTR) return true;
         error = std::strerror(errno);

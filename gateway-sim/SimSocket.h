@@ -41,8 +41,8 @@ long SimSend(TSimSocket socket, const char* bytes, size_t size, std::string& err
 
 struct TSimWait {
     TSimSocket Socket;
-    bool Write = false;     // wait for room to send as well
-    bool Readable = false;  // out: data, end of stream or an error to read
+    bool Write = false;    // wait for room to send as well
+    bool Readable = false; // out: data, end of stream or an error to read
 };
 // Waits until an entry is readable or writable as asked, or for `timeoutMs`
 // (-1: no limit); false with a reason when the wait itself failed. A wait cut

@@ -116,10 +116,9 @@ long SimSend(TSimSocket socket, const char* bytes, size_t size, std::string& err
 bool SimWaitFor(std::vector<TSimWait>& entries, int timeoutMs, std::string& error) {
     std::vector<WSAPOLLFD> fds;
     for (const TSimWait& entry : entries)
-        fds.push_back(WSAPOLLFD{entry.Socket,
-                                static_cast<SHORT>(entry.Write ? POLLRDNORM | POLLWRNORM
-                                                               : POLLRDNORM),
-                                0});
+        fds.push_back(
+            WSAPOLLFD{entry.Socket,
+                      static_cast<SHORT>(entry.Write ? POLLRDNORM | POLLWRNORM : POLLRDNORM), 0});
     if (WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeoutMs) == SOCKET_ERROR) {
         error = "WSAPoll: " + ErrorText(WSAGetLastError());
         return false;
