@@ -7,8 +7,6 @@
 #include <string>
 #include <thread>
 
-#include "Deadline.h"
-
 namespace {
 
 // The entries of a directory under /proc/self, "." and ".." not counted; -1
@@ -53,16 +51,6 @@ int CountOpenDescriptors() {
 int CountThreads() {
     StartRuntimeThreads();
     return CountEntries("/proc/self/task");
-}
-
-bool WaitForThreadCount(int count, std::chrono::milliseconds patience) {
-    const Deadline deadline(patience);
-    for (long round = 0; round < 100'000'000L; ++round) {
-        if (CountThreads() <= count) return true;
-        if (deadline.Passed()) break;
-        std::this_thread::yield();
-    }
-    return CountThreads() <= count;
 }
 
 int64_t ResidentKb() {
