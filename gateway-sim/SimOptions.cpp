@@ -57,6 +57,10 @@ bool ParseSimOptions(int argc, const char* const* argv, TSimOptions& options, st
             options.Garbage = true;
             continue;
         }
+        if (name == "--ignore-writes") {
+            options.IgnoreWrites = true;
+            continue;
+        }
         const bool takesValue = name == "--listen" || name == "--port" || name == "--gateway" ||
                                 name == "--split" || name == "--delay-ms" ||
                                 name == "--close-after";
@@ -128,6 +132,7 @@ fault injection:
   --close-after N    close a client's connection after its Nth line
                      (answered first)
   --garbage          send a line of binary bytes before each answer
+  --ignore-writes    answer SET_MEM with OK but keep the memory unchanged
   --help             show this text
 )";
 }

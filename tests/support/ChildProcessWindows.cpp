@@ -20,7 +20,8 @@
 struct ChildProcess::WindowsParts {
     HANDLE Process = nullptr;
     HANDLE StopEvent = nullptr;
-    HANDLE LogReader = INVALID_HANDLE_VALUE; // a handle of its own: its position is not the program's
+    HANDLE LogReader =
+        INVALID_HANDLE_VALUE; // a handle of its own: its position is not the program's
     int Status = -1;
     std::thread PipeReader;
     std::mutex Lock;
@@ -110,13 +111,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Streams streams
     SECURITY_ATTRIBUTES inheritable = Inheritable();
     const std::string logPath = NewLogPath();
     constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    Windows->LogReader = ::CreateFileA(logPath.c_str(), GENERIC_READ, shareAll, nullptr,
-                                       CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    Windows->LogReader = ::CreateFileA(logPath.c_str(), GENERIC_READ, shareAll, nullptr, CREATE_NEW,
+                                       FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     // Appending only, so that what the program writes always goes to the end.
     const HANDLE logWriter = ::CreateFileA(logPath.c_str(), FILE_APPEND_DATA, shareAll,
                                            &inheritable, OPEN_EXISTING, 0, nullptr);
-    const HANDLE input = ::CreateFileA("NUL", GENERIC_READ, shareAll, &inheritable, OPEN_EXISTING,
-                                       0, nullptr);
+    const HANDLE input =
+        ::CreateFileA("NUL", GENERIC_READ, shareAll, &inheritable, OPEN_EXISTING, 0, nullptr);
     if (Windows->LogReader == INVALID_HANDLE_VALUE || logWriter == INVALID_HANDLE_VALUE ||
         input == INVALID_HANDLE_VALUE)
         throw std::runtime_error("no log file for a child process");

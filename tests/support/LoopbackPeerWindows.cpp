@@ -11,8 +11,7 @@ namespace loopback {
 bool SendAll(int fd, std::string_view bytes) {
     size_t done = 0;
     for (int pass = 0; done < bytes.size() && pass < 1'000'000; ++pass) {
-        const int sent =
-            ::send(fd, bytes.data() + done, static_cast<int>(bytes.size() - done), 0);
+        const int sent = ::send(fd, bytes.data() + done, static_cast<int>(bytes.size() - done), 0);
         if (sent <= 0) return false;
         done += static_cast<size_t>(sent);
     }

@@ -41,8 +41,7 @@ int64_t ResidentKb() {
 
 int64_t PeakResidentKb() {
     PROCESS_MEMORY_COUNTERS counters{};
-    return MemoryCounters(counters) ? static_cast<int64_t>(counters.PeakWorkingSetSize / 1024)
-                                    : -1;
+    return MemoryCounters(counters) ? static_cast<int64_t>(counters.PeakWorkingSetSize / 1024) : -1;
 }
 
 // Windows keeps the peak working set for the process's whole life.

@@ -14,8 +14,8 @@ TempDir::TempDir() {
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 1000 && Root.empty(); ++attempt) {
         const std::filesystem::path candidate =
-            base / ("bqtest-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                    std::to_string(counter++));
+            base /
+            ("bqtest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++));
         std::error_code error;
         if (std::filesystem::create_directory(candidate, error)) Root = candidate.generic_string();
     }

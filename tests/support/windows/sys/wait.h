@@ -10,7 +10,7 @@
 #define SIGKILL 9
 #endif
 
-#define WIFEXITED(status) (((status) & 0x7f) == 0)
+#define WIFEXITED(status) (((status)&0x7f) == 0)
 #define WEXITSTATUS(status) (((status) >> 8) & 0xff)
-#define WIFSIGNALED(status) (((status) & 0x7f) != 0)
-#define WTERMSIG(status) ((status) & 0x7f)
+#define WIFSIGNALED(status) (((status)&0x7f) != 0)
+#define WTERMSIG(status) ((status)&0x7f)

@@ -1,7 +1,21 @@
-// Receives built on the one deadline-bound receive of LoopbackPeer.
+// Sends and receives built on LoopbackPeer's SendAll and its one
+// deadline-bound receive, the same on every platform.
 #include "LoopbackPeer.h"
 
+#include <algorithm>
+
 namespace loopback {
+
+uint64_t SendRepeated(int fd, std::string_view pattern, uint64_t total) {
+    if (pattern.empty()) return 0;
+    uint64_t sent = 0;
+    for (uint64_t copy = 0; sent < total && copy <= total / pattern.size(); ++copy) {
+        const size_t length = static_cast<size_t>(std::min<uint64_t>(pattern.size(), total - sent));
+        if (!SendAll(fd, pattern.substr(0, length))) break;
+        sent += length;
+    }
+    return sent;
+}
 
 std::string ReceiveExactly(int fd, size_t count, std::chrono::milliseconds patience) {
     const Deadline deadline(patience);
