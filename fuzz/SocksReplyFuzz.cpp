@@ -1,60 +1,70 @@
-// Fuzz target: SOCKS 4, 4A and 5 negotiation of a real client connect against
-// a scripted proxy. Input: byte 0 = version (mod 3) and, bit 2, user name and
-// password login; byte 1 = bytes per receive - 1 (mod 16); then the replies.
+// Fuzz target: the SOCKS 4, 4A and 5 negotiator against proxy replies.
+// Input: byte 0 = version (mod 3) and, bit 2, user name and password login;
+// byte 1 = bytes per receive - 1 (mod 16); then the replies.
+#include <arpa/inet.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
-#include "fuzz/LoopbackListener.h"
-#include "fuzz/ScriptedProxy.h"
 #include "fuzz/SocksReference.h"
 #include "net/stack/IdException.h"
-#include "net/tcp/IdTCPClient.h"
+#include "net/tcp/SocksNegotiator.h"
 
 namespace {
 
-// Built once: each run connects the same client again through the same proxy.
-struct TSocksSession {
-    TSocksSession() : Proxy(Listener) {
-        Client.SetIntercept(&Proxy);
-        Client.SetInterceptEnabled(true);
-        Client.SocksInfo.Host = "127.0.0.1";
-        Client.SocksInfo.Port = Listener.Port();
-        Client.SocksInfo.UserID = "user";
-        Client.SocksInfo.Password = "secret";
-        Client.Port = 5556;
-    }
-
-    TLoopbackListener Listener;
-    TScriptedProxy Proxy;
-    TIdTCPClient Client;
-};
-
 struct TOutcome {
+    std::string Sent;
     std::string Failure;
     bool SocksFamily = false;
+    size_t Consumed = 0;
 };
 
-TOutcome ConnectThroughProxy(TIdTCPClient& client) {
-    try {
-        client.Connect();
-        return {};
-    } catch (const EIdConnClosedGracefully& error) {
-        return {error.Message, false};
-    } catch (const EIdSocksError& error) {
-        return {error.Message, true};
+// Drives the negotiator as the client does over its socket, with the replies
+// arriving `pieceSize` bytes at a time and the proxy closing after the last.
+TOutcome Negotiate(const TSocksRequest& request, std::string_view replies, size_t pieceSize) {
+    TOutcome outcome;
+    TSocksNegotiator negotiator(request);
+    negotiator.Start();
+    std::string_view arrived; // received but not yet taken
+    for (;;) {
+        outcome.Sent += negotiator.TakeOutput();
+        if (!negotiator.NeedsMore()) break;
+        if (arrived.empty()) {
+            if (replies.empty()) {
+                negotiator.ReceiveFailed(std::make_exception_ptr(EIdConnClosedGracefully()));
+                continue;
+            }
+            arrived = replies.substr(0, pieceSize);
+            replies.remove_prefix(arrived.size());
+        }
+        const size_t taken = negotiator.Feed(arrived);
+        FuzzRequire(taken > 0, "a negotiator that needs more took nothing");
+        arrived.remove_prefix(taken);
+        outcome.Consumed += taken;
     }
+    if (negotiator.State() == TSocksState::Failed) {
+        try {
+            std::rethrow_exception(negotiator.Error());
+        } catch (const EIdSocksError& error) {
+            outcome.Failure = error.Message;
+            outcome.SocksFamily = true;
+        } catch (const EIdException& error) {
+            outcome.Failure = error.Message;
+        }
+    }
+    return outcome;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static TSocksSession session;
     TFuzzInput input(data, size);
     const uint8_t mode = input.TakeByte();
-    const int32_t pieceSize = 1 + input.TakeByte() % 16;
+    const size_t pieceSize = 1 + input.TakeByte() % 16;
     const std::string replies = input.TakeRest();
 
     TSocksSetup setup;
@@ -62,23 +72,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setup.Authentication = mode & 4 ? saUsernamePassword : saNoAuthentication;
     // SOCKS 4 resolves the target on our side: a dotted address needs no lookup.
     setup.Host = setup.Version == svSocks4 ? "10.1.2.3" : "gateway.example";
-    setup.Port = session.Client.Port;
-    setup.UserID = session.Client.SocksInfo.UserID;
-    setup.Password = session.Client.SocksInfo.Password;
+    setup.Port = 5556;
+    setup.UserID = "user";
+    setup.Password = "secret";
     const TSocksExpectation expected = ExpectedSocks(setup, replies);
 
-    TIdTCPClient& client = session.Client;
-    client.SocksInfo.Version = setup.Version;
-    client.SocksInfo.Authentication = setup.Authentication;
-    client.Host = setup.Host;
-    session.Proxy.Load(replies, pieceSize);
+    TSocksRequest request;
+    request.Version = setup.Version;
+    request.Authentication = setup.Authentication;
+    request.Host = setup.Host;
+    request.Port = setup.Port;
+    request.UserID = setup.UserID;
+    request.Password = setup.Password;
+    if (setup.Version == svSocks4) {
+        in_addr address{};
+        inet_pton(AF_INET, setup.Host.c_str(), &address);
+        request.AddressNetworkOrder = address.s_addr;
+    }
+    const TOutcome outcome = Negotiate(request, replies, pieceSize);
 
-    const TOutcome outcome = ConnectThroughProxy(client);
-    const int32_t consumed = session.Proxy.Delivered() - client.InputQueueSize();
-    client.Disconnect();
-
-    FuzzRequire(session.Proxy.Sent() == expected.Sent, "requests " + FuzzHex(session.Proxy.Sent()) +
-                                                           ", expected " + FuzzHex(expected.Sent));
+    FuzzRequire(outcome.Sent == expected.Sent,
+                "requests " + FuzzHex(outcome.Sent) + ", expected " + FuzzHex(expected.Sent));
     FuzzRequire(outcome.Failure == expected.Failure,
                 "outcome \"" + outcome.Failure + "\", expected \"" + expected.Failure + "\"");
     if (!expected.Failure.empty()) {
@@ -86,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     "a refusal is an EIdSocksError, a short SOCKS 4 reply the closed connection");
         return 0;
     }
-    FuzzRequire(consumed == expected.Consumed, "consumed " + std::to_string(consumed) +
-                                                   " reply bytes, expected " +
-                                                   std::to_string(expected.Consumed));
+    FuzzRequire(outcome.Consumed == static_cast<size_t>(expected.Consumed),
+                "consumed " + std::to_string(outcome.Consumed) + " reply bytes, expected " +
+                    std::to_string(expected.Consumed));
     return 0;
 }

@@ -21,16 +21,23 @@ struct TParserRun {
     std::string TerminalAfter;
 };
 
+// Runs the chunks as the client does: an empty terminal name is sent as
+// "dumb" and reads "dumb" from then on.
 TParserRun RunParser(const std::vector<std::string>& chunks, const std::string& terminal) {
     TParserRun run;
-    TIdTelnetParser parser;
-    parser.SetTerminal(terminal);
-    parser.WriteReply = [&run](const std::string& reply) { run.Events.push_back({-1, reply}); };
-    parser.OnCommand = [&run](TTelnetCommand status) { run.Events.push_back({status, {}}); };
-    for (const std::string& chunk : chunks)
-        run.Data += parser.ProcessInput(chunk);
-    run.TelnetPeer = parser.IsTelnetPeer;
-    run.TerminalAfter = parser.GetTerminal();
+    run.TerminalAfter = terminal;
+    TIdTelnetState state = tsData;
+    for (const std::string& chunk : chunks) {
+        TTelnetParsed parsed =
+            ParseTelnet(state, chunk, run.TerminalAfter.empty() ? "dumb" : run.TerminalAfter);
+        for (const TTelnetAnswer& answer : parsed.Answers) {
+            if (answer.Notice) run.Events.push_back({*answer.Notice, {}});
+            run.Events.push_back({-1, answer.Bytes});
+        }
+        if (parsed.TerminalSent && run.TerminalAfter.empty()) run.TerminalAfter = "dumb";
+        run.TelnetPeer = run.TelnetPeer || parsed.CommandSeen;
+        run.Data += parsed.Data;
+    }
     return run;
 }
 

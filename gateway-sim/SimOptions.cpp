@@ -45,6 +45,10 @@ bool ParseSimOptions(int argc, const char* const* argv, TSimOptions& options, st
             options.Help = true;
             continue;
         }
+        if (name == "--version") {
+            options.Version = true;
+            continue;
+        }
         if (name == "--telnet") {
             options.Telnet = true;
             continue;
@@ -134,5 +138,6 @@ fault injection:
   --garbage          send a line of binary bytes before each answer
   --ignore-writes    answer SET_MEM with OK but keep the memory unchanged
   --help             show this text
+  --version          print "bq-gateway-sim VERSION"
 )";
 }

@@ -17,6 +17,7 @@ struct TSimOptions {
     bool Garbage = false;
     bool IgnoreWrites = false;
     bool Help = false;
+    bool Version = false;
 };
 
 // False with a one-line reason in `error` for an unknown option, a missing

@@ -5,6 +5,7 @@
 #include "gateway-sim/SimLog.h"
 #include "gateway-sim/SimOptions.h"
 #include "gateway-sim/StopRequest.h"
+#include "runtime/Version.h"
 
 int main(int argc, char** argv) {
     TSimOptions options;
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     }
     if (options.Help) {
         std::cout << SimHelpText();
+        return 0;
+    }
+    if (options.Version) {
+        std::cout << "bq-gateway-sim " << ProductVersion() << '\n';
         return 0;
     }
     const TSimSocket stop = WatchStopRequests(error);

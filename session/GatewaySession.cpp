@@ -7,7 +7,7 @@
 #include "net/stack/IdException.h"
 #include "net/stack/IdStack.h"
 #include "net/telnet/IdTelnet.h"
-#include "net/telnet/IdTelnetReadThread.h"
+#include "net/telnet/IdThread.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldEncodings.h"
 #include "protocol/MemoryAnswer.h"
@@ -114,7 +114,7 @@ TDeviceValues TGatewaySession::Read() {
     const std::vector<TMemoryField> missing = Received.Missing();
     if (missing.empty()) return Received;
     if (ReaderEnded()) {
-        const std::shared_ptr<TIdTelnetReadThread> reader = Telnet->ReaderThread();
+        const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread();
         std::string why = reader ? reader->TerminatingMessage : std::string();
         if (why.empty()) why = EIdConnClosedGracefully().Message;
         RaiseNetwork(why + " (no answer for " + FieldList(missing) + ")");
@@ -143,8 +143,7 @@ void TGatewaySession::Reset() {
 void TGatewaySession::Disconnect() {
     Telnet->Disconnect();
     // Waiting here serves the reader's last hand-over, if it is in one.
-    if (const std::shared_ptr<TIdTelnetReadThread> reader = Telnet->ReaderThread())
-        reader->WaitFor();
+    if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) reader->WaitFor();
 }
 
 void TGatewaySession::SendCommand(const std::string& line) {
@@ -174,7 +173,7 @@ void TGatewaySession::DataAvailable(const std::string& buffer) {
 }
 
 bool TGatewaySession::ReaderEnded() const {
-    const std::shared_ptr<TIdTelnetReadThread> reader = Telnet->ReaderThread();
+    const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread();
     return !reader || reader->Finished();
 }
 

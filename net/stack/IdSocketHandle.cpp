@@ -10,8 +10,7 @@
 
 #include "net/stack/IdAntiFreezeBase.h"
 #include "net/stack/IdException.h"
-#include "net/stack/WinsockBinding.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "runtime/Exception.h"
 
 namespace {
@@ -55,7 +54,7 @@ public:
             // The caller reads the last error of its own call after this.
             const int32_t error = GlobalStack->SockLastError();
             GlobalStack->SockClose(Descriptor);
-            Winsock.WSASetLastError(error);
+            GlobalStack->SockSetLastError(error);
         }
     }
 
@@ -98,14 +97,16 @@ void TIdSocketHandle::ReleaseSocket(bool resetLocal) {
         if (!Allocated.load()) return;
         Allocated.store(false);
         const TIdStackSocketHandle socket = SocketValue.load();
-        // Both directions: on Linux a thread blocked in poll or recv on the
-        // socket wakes on shutdown, not on close. Done under the lock so that
-        // the last user cannot have closed the descriptor yet.
+        // Both directions: on POSIX systems a thread blocked in poll or recv on
+        // the socket wakes on shutdown, not on close. Done under the lock so
+        // that the last user cannot have closed the descriptor yet.
         GlobalStack->SockShutdown(socket, Id_SD_BOTH);
         const auto use =
             std::find_if(Uses.begin(), Uses.end(),
                          [socket](const TDescriptorUse& entry) { return entry.Socket == socket; });
-        if (use != Uses.end())
+        // Where only closing wakes a blocked user (Windows), the socket is
+        // closed now: a user that is not blocked yet finds it released.
+        if (use != Uses.end() && GlobalStack->SockShutdownWakesBlockedCalls())
             use->ClosePending = true;
         else
             closeNow = socket;
@@ -128,12 +129,25 @@ void TIdSocketHandle::ClearBinding(bool resetLocal) {
     RemotePort = 0;
 }
 
-void TIdSocketHandle::BindLocal() {
-    int result;
-    {
-        TSocketUse use(*this);
-        result = GlobalStack->SockBind(use.Socket(), Id_PF_INET, IP, Port);
+template <class TCall> auto TIdSocketHandle::WithSocket(TCall call) {
+    TSocketUse use(*this);
+    return call(use.Socket());
+}
+
+// A released socket answers like a shut-down one, so the connection closes.
+template <class TCall> int TIdSocketHandle::WithOpenSocket(TCall call) {
+    TSocketUse use(*this);
+    if (!use.Open()) {
+        GlobalStack->SockSetLastError(Id_WSAESHUTDOWN);
+        return IdSocketError;
     }
+    return call(use.Socket());
+}
+
+void TIdSocketHandle::BindLocal() {
+    const int result = WithSocket([this](TIdStackSocketHandle socket) {
+        return GlobalStack->SockBind(socket, Id_PF_INET, IP, Port);
+    });
     if (GlobalStack->CheckSocketResult(result, {Id_WSAEADDRINUSE})) throw EIdCouldNotBindSocket();
     RefreshLocalBinding();
 }
@@ -144,11 +158,9 @@ void TIdSocketHandle::SetRemote(const std::string& ip, int32_t port) {
 }
 
 int TIdSocketHandle::ConnectToPeer(int family) {
-    int result;
-    {
-        TSocketUse use(*this);
-        result = GlobalStack->SockConnect(use.Socket(), family, RemoteIP, RemotePort);
-    }
+    const int result = WithSocket([this, family](TIdStackSocketHandle socket) {
+        return GlobalStack->SockConnect(socket, family, RemoteIP, RemotePort);
+    });
     if (result != IdSocketError) {
         RefreshLocalBinding();
         RefreshRemoteBinding();
@@ -157,15 +169,17 @@ int TIdSocketHandle::ConnectToPeer(int family) {
 }
 
 void TIdSocketHandle::RefreshLocalBinding() {
-    int family = 0;
-    TSocketUse use(*this);
-    GlobalStack->SockLocalName(use.Socket(), family, IP, Port);
+    WithSocket([this](TIdStackSocketHandle socket) {
+        int family = 0;
+        GlobalStack->SockLocalName(socket, family, IP, Port);
+    });
 }
 
 void TIdSocketHandle::RefreshRemoteBinding() {
-    int family = 0;
-    TSocketUse use(*this);
-    GlobalStack->SockPeerName(use.Socket(), family, RemoteIP, RemotePort);
+    WithSocket([this](TIdStackSocketHandle socket) {
+        int family = 0;
+        GlobalStack->SockPeerName(socket, family, RemoteIP, RemotePort);
+    });
 }
 
 // With an active anti-freeze the wait is cut into its IdleTimeOut slices, the
@@ -190,52 +204,38 @@ bool TIdSocketHandle::WaitReadable(int32_t timeoutMs) {
 }
 
 bool TIdSocketHandle::WaitSlice(int32_t timeoutMs) {
-    bool readable;
-    {
-        TSocketUse use(*this);
-        if (!use.Open()) throw EIdConnClosedGracefully();
-        TIdSocketList list{use.Socket()};
-        readable = GlobalStack->SockSelect(&list, nullptr, nullptr, timeoutMs) == 1;
-    }
+    const bool readable = WithSocket([timeoutMs](TIdStackSocketHandle socket) {
+        if (socket == IdInvalidSocket) throw EIdConnClosedGracefully();
+        TIdSocketList list{socket};
+        return GlobalStack->SockSelect(&list, nullptr, nullptr, timeoutMs) == 1;
+    });
     TIdAntiFreezeBase::DoProcess(!readable, false);
     return readable;
 }
 
-// A released socket answers like a shut-down one, so the connection closes.
 int TIdSocketHandle::ReceiveChunk(void* buffer, int length, int flags) {
-    TSocketUse use(*this);
-    if (!use.Open()) {
-        Winsock.WSASetLastError(Id_WSAESHUTDOWN);
-        return IdSocketError;
-    }
-    return GlobalStack->SockRecv(use.Socket(), buffer, length, flags);
+    return WithOpenSocket([&](TIdStackSocketHandle socket) {
+        return GlobalStack->SockRecv(socket, buffer, length, flags);
+    });
 }
 
 int TIdSocketHandle::TransmitChunk(const void* buffer, int length, int flags) {
-    TSocketUse use(*this);
-    if (!use.Open()) {
-        Winsock.WSASetLastError(Id_WSAESHUTDOWN);
-        return IdSocketError;
-    }
-    return GlobalStack->SockSend(use.Socket(), buffer, length, flags);
+    return WithOpenSocket([&](TIdStackSocketHandle socket) {
+        return GlobalStack->SockSend(socket, buffer, length, flags);
+    });
 }
 
 int TIdSocketHandle::ReceiveDatagram(void* buffer, int length, int flags, std::string& ip,
                                      int32_t& port) {
-    TSocketUse use(*this);
-    if (!use.Open()) {
-        Winsock.WSASetLastError(Id_WSAESHUTDOWN);
-        return IdSocketError;
-    }
-    return GlobalStack->SockRecvDatagram(use.Socket(), buffer, length, flags, ip, port);
+    return WithOpenSocket([&](TIdStackSocketHandle socket) {
+        return GlobalStack->SockRecvDatagram(socket, buffer, length, flags, ip, port);
+    });
 }
 
 void TIdSocketHandle::SetOption(int level, int optionName, const void* value, int valueLength) {
-    int result;
-    {
-        TSocketUse use(*this);
-        result = GlobalStack->SockSetOption(use.Socket(), level, optionName, value, valueLength);
-    }
+    const int result = WithSocket([&](TIdStackSocketHandle socket) {
+        return GlobalStack->SockSetOption(socket, level, optionName, value, valueLength);
+    });
     GlobalStack->CheckSocketResult(result);
 }
 

@@ -60,6 +60,11 @@ private:
     };
     class TSocketUse;
 
+    // Runs call(socket) while the descriptor is held (IdInvalidSocket when none
+    // is open); the result is the call's.
+    template <class TCall> auto WithSocket(TCall call);
+    // As WithSocket, but without an open socket fails with WSAESHUTDOWN.
+    template <class TCall> int WithOpenSocket(TCall call);
     bool WaitSlice(int32_t timeoutMs);
 
     std::atomic<TIdStackSocketHandle> SocketValue{IdInvalidSocket};

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "net/stack/IdException.h"
-#include "net/stack/IdStackWinsock.h"
 #include "net/stack/SplitAtDelimiter.h"
 #include "runtime/IntConversion.h"
 
@@ -68,8 +67,4 @@ uint32_t TIdStack::DottedAddressValue(const std::string& text) {
     uint32_t value;
     std::memcpy(&value, bytes.data(), sizeof value);
     return value;
-}
-
-TIdStack* TIdStack::CreateDefaultStack() {
-    return new TIdStackWinsock();
 }

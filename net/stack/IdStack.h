@@ -9,18 +9,15 @@
 #include <string>
 #include <vector>
 
-using TIdStackSocketHandle = int32_t; // the platform socket; IdInvalidSocket for none
-constexpr TIdStackSocketHandle IdInvalidSocket = -1;
+#include "net/stack/winsock/WinsockTypes.h"
+
+using TIdStackSocketHandle = TSocket; // the platform socket; IdInvalidSocket for none
+constexpr TIdStackSocketHandle IdInvalidSocket = IdInvalidSocketValue;
 constexpr int32_t IdSocketError = -1; // result of a failed socket call
 
 using TIdSocketList = std::vector<TIdStackSocketHandle>;
 using TIdIPv4Bytes = std::array<uint8_t, 4>;
 
-constexpr int Id_PF_INET = 2;
-constexpr int Id_SOCK_STREAM = 1;
-constexpr int Id_IPPROTO_TCP = 6;
-constexpr int Id_TCP_NODELAY = 1;
-constexpr int Id_SD_SEND = 1;
 constexpr int32_t IdTimeoutInfinite = -2; // a wait without limit
 
 class TIdStack {
@@ -68,6 +65,14 @@ public:
     virtual void SockLocalName(TIdStackSocketHandle socket, int& family, std::string& ip,
                                int32_t& port) = 0;
     virtual std::string FormatDottedAddress(const TIdIPv4Bytes& address) = 0;
+    // What the socket handle and whole-file sending need besides: setting the
+    // calling thread's last error, and TransmitFile of a whole open file
+    // (true when all of it was sent).
+    virtual void SockSetLastError(int32_t code) = 0;
+    virtual bool SockTransmitFile(TIdStackSocketHandle socket, THandle file) = 0;
+    // True where shutting a socket down ends a call that another thread has
+    // blocked on it; where it does not, only closing the socket does.
+    virtual bool SockShutdownWakesBlockedCalls() = 0;
     virtual TIdIPv4Bytes ParseDottedAddress(const std::string& text) = 0;
 
     // False when result is not -1. Otherwise true when the last error is one

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "net/stack/IdStack.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 

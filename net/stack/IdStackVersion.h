@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "net/stack/WinsockTypes.h"
+#include "net/stack/winsock/WinsockTypes.h"
 
 class TIdStackVersion {
 public:

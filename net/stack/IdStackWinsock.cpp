@@ -6,7 +6,8 @@
 
 #include "net/stack/IdException.h"
 #include "net/stack/SplitAtDelimiter.h"
-#include "net/stack/WinsockBinding.h"
+#include "net/stack/winsock/SocketsLibrary.h"
+#include "net/stack/winsock/WinsockBinding.h"
 #include "runtime/Exception.h"
 #include "runtime/IntConversion.h"
 
@@ -40,7 +41,7 @@ void ReadBackSet(TIdSocketList* list, const TFDSet& set) {
 } // namespace
 
 TIdStackWinsock::TIdStackWinsock() {
-    LoadSocketsLibrary();
+    if (!LoadSocketsLibrary()) throw EIdStackCanNotLoadWinsock(SocketsLibraryName);
     try {
         TWSAData report{};
         if (Winsock.WSAStartup(RequestedVersion, &report) != 0)
@@ -245,19 +246,19 @@ int32_t TIdStackWinsock::SockLastError() {
 
 void TIdStackWinsock::SockPeerName(TIdStackSocketHandle socket, int& family, std::string& ip,
                                    int32_t& port) {
-    TSockAddrIn record{};
-    int length = sizeof record;
-    CheckSocketResult(Winsock.getpeername(socket, &record, &length));
-    family = record.sin_family;
-    ip = FormatDottedAddress(BytesOf(record.sin_addr));
-    port = NetToHostShort(record.sin_port);
+    ReadSocketName(Winsock.getpeername, socket, family, ip, port);
 }
 
 void TIdStackWinsock::SockLocalName(TIdStackSocketHandle socket, int& family, std::string& ip,
                                     int32_t& port) {
+    ReadSocketName(Winsock.getsockname, socket, family, ip, port);
+}
+
+void TIdStackWinsock::ReadSocketName(TNameEntry entry, TIdStackSocketHandle socket, int& family,
+                                     std::string& ip, int32_t& port) {
     TSockAddrIn record{};
     int length = sizeof record;
-    CheckSocketResult(Winsock.getsockname(socket, &record, &length));
+    CheckSocketResult(entry(socket, &record, &length));
     family = record.sin_family;
     ip = FormatDottedAddress(BytesOf(record.sin_addr));
     port = NetToHostShort(record.sin_port);
@@ -276,4 +277,21 @@ TIdIPv4Bytes TIdStackWinsock::ParseDottedAddress(const std::string& text) {
     for (uint8_t& byte : bytes)
         byte = static_cast<uint8_t>(StrToInt(SplitAtDelimiter(rest, ".", true)) & 0xFF);
     return bytes;
+}
+
+void TIdStackWinsock::SockSetLastError(int32_t code) {
+    Winsock.WSASetLastError(code);
+}
+
+bool TIdStackWinsock::SockTransmitFile(TIdStackSocketHandle socket, THandle file) {
+    return Winsock.TransmitFile != nullptr &&
+           Winsock.TransmitFile(socket, file, 0, 0, nullptr, nullptr, 0) != 0;
+}
+
+bool TIdStackWinsock::SockShutdownWakesBlockedCalls() {
+    return ShutdownWakesBlockedCalls;
+}
+
+TIdStack* TIdStack::CreateDefaultStack() {
+    return new TIdStackWinsock();
 }

@@ -56,11 +56,21 @@ public:
                        int32_t& port) override;
     std::string FormatDottedAddress(const TIdIPv4Bytes& address) override;
     TIdIPv4Bytes ParseDottedAddress(const std::string& text) override;
+    void SockSetLastError(int32_t code) override;
+    // False also where the library has no TransmitFile.
+    bool SockTransmitFile(TIdStackSocketHandle socket, THandle file) override;
+    bool SockShutdownWakesBlockedCalls() override;
 
     std::unique_ptr<TIdStackVersion> VersionInfo;
 
 private:
+    // getpeername or getsockname.
+    using TNameEntry = int(BQ_WSAAPI*)(TSocket s, TSockAddrIn* name, int* namelen);
+
     void ShutDownLibrary();
+    // One of the name entries into a 16-byte record; a failure raises EIdSocketError.
+    void ReadSocketName(TNameEntry entry, TIdStackSocketHandle socket, int& family, std::string& ip,
+                        int32_t& port);
 
     std::vector<std::string> LocalAddressList;
 };

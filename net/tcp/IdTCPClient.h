@@ -30,7 +30,4 @@ public:
 private:
     void OpenToFirstHop();
     void NegotiateSocks();
-    void NegotiateSocks4(bool byName);
-    void NegotiateSocks5();
-    void ReadSocks5(void* buffer, int32_t count);
 };

@@ -47,7 +47,16 @@ void TIdTCPConnection::DropSocket() {
     // (Disconnect) may both get here; the exchange lets exactly one of them
     // report and close. ResetForConnect re-arms it for the next socket.
     if (SocketHandle.SocketAllocated() && !DropClaimed.exchange(true)) {
-        ReportStatus(stDisconnecting, {SocketHandle.RemoteIP});
+        // The claim is taken for good, so the socket must go whatever the
+        // handler does: left open behind the claim, no later close or connect
+        // could ever reach it. The handler's exception still reaches the caller.
+        try {
+            ReportStatus(stDisconnecting, {SocketHandle.RemoteIP});
+        } catch (...) {
+            SocketHandle.ReleaseSocket(true);
+            FPeerClosed = true;
+            throw;
+        }
         SocketHandle.ReleaseSocket(true);
         FPeerClosed = true;
         ReportStatus(stDisconnected, {SocketHandle.RemoteIP});

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "net/stack/IdException.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "net/tcp/IdTCPConnection.h"
 
 void TIdTCPConnection::AppendToQueue(const char* data, int32_t count) {

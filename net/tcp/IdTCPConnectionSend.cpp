@@ -9,7 +9,7 @@
 
 #include "net/stack/IdAntiFreezeBase.h"
 #include "net/stack/IdException.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "net/tcp/IdTCPConnection.h"
 
 void TIdTCPConnection::SendBytes(const void* buffer, int32_t count, bool writeNow) {

@@ -9,8 +9,6 @@
 
 TIdTelnet::TIdTelnet(TComponent* owner) : TIdTCPClient(owner) {
     Port = 23;
-    Parser.WriteReply = [this](const std::string& reply) { WriteText(reply); };
-    Parser.OnCommand = [this](TTelnetCommand status) { NotifyTelnetCommand(status); };
     // OnStatus itself is read by the reader without a lock, so it is set once,
     // here; the owner's handler sits behind it where it can be swapped safely.
     OnStatus = [this](TObject* sender, TIdStatus status, const std::string& text) {
@@ -26,7 +24,7 @@ TIdTelnet::TIdTelnet(TComponent* owner) : TIdTCPClient(owner) {
 TIdTelnet::~TIdTelnet() {
     OnDataAvailable = nullptr;
     SetOnStatus(nullptr);
-    const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock();
+    const std::shared_ptr<TIdThread> reader = FReaderThread.lock();
     if (!reader) return;
     reader->Terminate();
     try {
@@ -60,7 +58,7 @@ void TIdTelnet::Connect() {
         TIdTCPClient::Connect();
         if (!IsConnected()) return;
         try {
-            FReaderThread = TThread::Create<TIdTelnetReadThread>(this);
+            FReaderThread = StartTelnetReader(this, DeliveryQueue);
         } catch (...) {
             Disconnect(); // an open session nobody reads would look alive
             throw;
@@ -75,7 +73,7 @@ void TIdTelnet::Connect() {
 // before the connection is reset for the new socket, which it would otherwise
 // share with the new reader.
 void TIdTelnet::EndFinishedReader() {
-    const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock();
+    const std::shared_ptr<TIdThread> reader = FReaderThread.lock();
     // With the socket still open the inherited connect refuses anyway.
     if (!reader || SocketHandle.SocketAllocated()) return;
     // Called from the reader's own delivery, waiting would never end.
@@ -85,9 +83,8 @@ void TIdTelnet::EndFinishedReader() {
 }
 
 void TIdTelnet::Disconnect() {
-    if (const std::shared_ptr<TIdTelnetReadThread> reader = FReaderThread.lock())
-        reader->Terminate();
-    Parser.IsTelnetPeer = false;
+    if (const std::shared_ptr<TIdThread> reader = FReaderThread.lock()) reader->Terminate();
+    FIsTelnetPeer = false;
     TIdTCPClient::Disconnect();
     if (OnDisconnect) OnDisconnect();
 }
@@ -111,8 +108,35 @@ void TIdTelnet::WriteText(const std::string& text) {
     TIdTCPClient::WriteText(text);
 }
 
+// Notices and replies go out in the order their commands came, each notice
+// before its reply; a reply that cannot be written ends the chunk there.
 std::string TIdTelnet::ProcessInput(std::string chunk) {
-    return Parser.ProcessInput(std::move(chunk));
+    TTelnetParsed parsed = ParseTelnet(ParserState, std::move(chunk), TerminalToSend());
+    if (parsed.CommandSeen) FIsTelnetPeer = true;
+    if (parsed.TerminalSent) {
+        const std::lock_guard lock(TerminalLock);
+        if (Terminal.empty()) Terminal = "dumb"; // what the peer was told
+    }
+    for (const TTelnetAnswer& answer : parsed.Answers) {
+        if (answer.Notice) NotifyTelnetCommand(*answer.Notice);
+        WriteText(answer.Bytes);
+    }
+    return std::move(parsed.Data);
+}
+
+void TIdTelnet::SetTerminal(const std::string& terminal) {
+    const std::lock_guard lock(TerminalLock);
+    Terminal = terminal;
+}
+
+std::string TIdTelnet::GetTerminal() const {
+    const std::lock_guard lock(TerminalLock);
+    return Terminal;
+}
+
+std::string TIdTelnet::TerminalToSend() const {
+    const std::lock_guard lock(TerminalLock);
+    return Terminal.empty() ? std::string("dumb") : Terminal;
 }
 
 void TIdTelnet::DeliverReceivedData(const std::string& receivedText) {

@@ -2,6 +2,7 @@
 // option negotiation, per-character sending, and a reader thread per connect.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,16 +12,19 @@
 #include "net/tcp/IdTCPClient.h"
 #include "net/telnet/IdTelnetInterface.h"
 #include "net/telnet/IdTelnetParser.h"
+#include "net/telnet/IdThread.h"
+#include "net/telnet/TelnetReaderPort.h"
 #include "runtime/CallQueue.h"
 
-class TIdTelnetReadThread;
+class TComponent;
 
+using TOnTelnetCommand = std::function<void(TComponent* Sender, TTelnetCommand Status)>;
 using TClientEvent = std::function<void()>;
 
 // Threads: Connect, Disconnect, TransmitChar and destruction run on the GUI
 // thread; the reader parses, answers negotiation and reports the peer's close
 // on its own. Both write to the one connection, each write as one unit.
-class TIdTelnet : public TIdTCPClient, public TIdTelnetInterface {
+class TIdTelnet : public TIdTCPClient, public TIdTelnetInterface, private TTelnetReaderPort {
 public:
     explicit TIdTelnet(TComponent* owner = nullptr);
     // Stops a reader that still runs and waits for its end; see the .cpp.
@@ -37,22 +41,26 @@ public:
     // negotiation replies and the GUI thread's characters.
     void WriteText(const std::string& text) override;
 
-    // Reader thread: the data text of a received chunk, replies written on the way.
+    // Reader thread: the data text of a received chunk, with its notices told
+    // and its replies written on the way; a reply that cannot be written raises.
     std::string ProcessInput(std::string chunk);
     // GUI thread, through the reader's synchronised call.
     void DeliverReceivedData(const std::string& receivedText);
     void NotifyTelnetCommand(TTelnetCommand status);
 
-    bool IsTelnetPeer() const { return Parser.IsTelnetPeer.load(); }
+    // True from the first IAC received until Disconnect.
+    bool IsTelnetPeer() const { return FIsTelnetPeer.load(); }
     // The reader of the last successful Connect while it runs, else empty.
-    std::shared_ptr<TIdTelnetReadThread> ReaderThread() const { return FReaderThread.lock(); }
+    std::shared_ptr<TIdThread> ReaderThread() const { return FReaderThread.lock(); }
 
     void SetHost(const std::string& host) override { Host = host; }
     std::string GetHost() const override { return Host; }
     void SetPort(int32_t port) override { Port = port; }
     int32_t GetPort() const override { return Port; }
-    void SetTerminal(const std::string& terminal) override { Parser.SetTerminal(terminal); }
-    std::string GetTerminal() const override { return Parser.GetTerminal(); }
+    // The name sent in the terminal-type reply; set from the GUI thread while
+    // the reader may be answering, hence the lock.
+    void SetTerminal(const std::string& terminal) override;
+    std::string GetTerminal() const override;
     // The reader reports the peer's close through this handler on its own
     // thread; setting it is safe while a session runs.
     void SetOnStatus(TIdStatusEvent handler) override;
@@ -62,17 +70,27 @@ public:
     TOnTelnetCommand OnTelnetCommand; // called on the reader thread
     TClientEvent OnConnect;
     TClientEvent OnDisconnect;
-    TIdTelnetParser Parser;
     // Set before Connect: received text is handed to this queue's owner
     // instead of the GUI thread (a program without one gives each session
     // its own). Empty: the GUI thread, through Synchronize.
     std::shared_ptr<TCallQueue> DeliveryQueue;
 
 private:
+    std::string TakeReceived() override { return TakeAvailable(); }
+    std::string ParseReceived(std::string chunk) override { return ProcessInput(std::move(chunk)); }
+    void DeliverReceived(const std::string& text) override { DeliverReceivedData(text); }
+    void CheckStillOpen() override { CheckPeerClosed(true, false); }
+
+    // The name to send, "dumb" for an empty one.
+    std::string TerminalToSend() const;
     void EndFinishedReader();
     void ForwardStatus(TObject* sender, TIdStatus status, const std::string& text);
 
-    std::weak_ptr<TIdTelnetReadThread> FReaderThread;
+    std::weak_ptr<TIdThread> FReaderThread;
+    TIdTelnetState ParserState = tsData; // reader thread only
+    std::atomic<bool> FIsTelnetPeer{false};
+    mutable std::mutex TerminalLock;
+    std::string Terminal = "dumb"; // guarded by TerminalLock
     std::mutex WriteLock;
     std::mutex StatusLock;
     TIdStatusEvent StatusHandler; // guarded by StatusLock

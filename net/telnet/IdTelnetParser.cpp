@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstring>
-#include <optional>
 
 #include "net/telnet/TelnetCodes.h"
 
@@ -32,37 +31,48 @@ constexpr std::array<TNegotiationAnswer, 10> NegotiationAnswers{{
     {tsDont, std::nullopt, TN_WONT, std::nullopt},
 }};
 
-} // namespace
-
-void TIdTelnetParser::AnswerNegotiation(TIdTelnetState received, uint8_t option) {
+void AnswerNegotiation(TIdTelnetState received, uint8_t option, TTelnetParsed& out) {
     for (const TNegotiationAnswer& answer : NegotiationAnswers) {
         if (answer.Received != received || (answer.Option && *answer.Option != option)) continue;
-        LastReply = answer.Reply;
-        if (answer.Notice) NotifyTelnetCommand(*answer.Notice);
         // IAC <reply> <option>
-        std::string reply{static_cast<char>(TN_IAC), static_cast<char>(LastReply),
-                          static_cast<char>(option)};
-        SendReply(reply);
+        out.Answers.push_back({answer.Notice,
+                               {static_cast<char>(TN_IAC), static_cast<char>(answer.Reply),
+                                static_cast<char>(option)}});
         return;
     }
 }
 
+// Any option whose data is SEND is answered: the peer only ever asks for the
+// terminal type. IAC SB TERMINAL-TYPE IS <name> IAC SE; the name goes out as
+// it is, a 255 in it undoubled.
+void AnswerSubnegotiation(const std::string& data, std::string_view terminal, TTelnetParsed& out) {
+    if (data.size() != 1 || static_cast<uint8_t>(data[0]) != TNS_SEND) return;
+    std::string reply{static_cast<char>(TN_IAC), static_cast<char>(TN_SB),
+                      static_cast<char>(TNO_TERMTYPE), static_cast<char>(TNS_IS)};
+    reply += terminal;
+    reply += static_cast<char>(TN_IAC);
+    reply += static_cast<char>(TN_SE);
+    out.Answers.push_back({std::nullopt, std::move(reply)});
+    out.TerminalSent = true;
+}
+
+} // namespace
+
 // The data text is built in the chunk's own memory: it is never longer than
 // the chunk and never gets ahead of the byte being read, so a chunk without
 // commands is returned as it came, without a copy.
-std::string TIdTelnetParser::ProcessInput(std::string chunk) {
+TTelnetParsed ParseTelnet(TIdTelnetState& state, std::string chunk, std::string_view terminal) {
+    TTelnetParsed out;
     // The collected subnegotiation lives for this chunk only; a subnegotiation
     // split across chunks continues with what the later chunk brings.
     std::string subData;
-    int32_t subCount = 1;
-    uint8_t subOption = 1;
     char* const bytes = chunk.data();
     const size_t size = chunk.size();
     size_t kept = 0; // the data text so far: bytes[0, kept)
     for (size_t at = 0; at < size; ++at) {
         const char ch = bytes[at];
         const auto byte = static_cast<uint8_t>(ch);
-        switch (ParserState) {
+        switch (state) {
         case tsData: {
             // Text between commands is moved a run at a time: most chunks hold no IAC at all.
             const void* const iac = std::memchr(bytes + at, TN_IAC, size - at);
@@ -72,8 +82,8 @@ std::string TIdTelnetParser::ProcessInput(std::string chunk) {
             kept += runEnd - at;
             at = runEnd;
             if (iac) {
-                IsTelnetPeer = true;
-                ParserState = tsCommand;
+                out.CommandSeen = true;
+                state = tsCommand;
             }
             break;
         }
@@ -81,112 +91,66 @@ std::string TIdTelnetParser::ProcessInput(std::string chunk) {
             switch (byte) {
             case TN_IAC: // IAC IAC: one data byte 255
                 bytes[kept++] = ch;
-                ParserState = tsData;
+                state = tsData;
                 break;
             case TN_SB:
-                subCount = 0;
-                ParserState = tsSubBegin;
+                state = tsSubBegin;
                 break;
             case TN_WILL:
-                ParserState = tsWill;
+                state = tsWill;
                 break;
             case TN_WONT:
-                ParserState = tsWont;
+                state = tsWont;
                 break;
             case TN_DO:
-                ParserState = tsDo;
+                state = tsDo;
                 break;
             case TN_DONT:
-                ParserState = tsDont;
+                state = tsDont;
                 break;
             default: // EOR, NOP, AYT and every other command are dropped unanswered
-                ParserState = tsData;
+                state = tsData;
                 break;
             }
             break;
         case tsSubBegin:
             if (byte == TN_IAC) {
-                ParserState = tsSubBeginIac;
-            } else {
-                subOption = byte;
-                subCount = 0;
+                state = tsSubBeginIac;
+            } else { // the option byte: whatever it is, only SEND is answered
                 subData.clear();
-                ParserState = tsSubData;
+                state = tsSubData;
             }
             break;
         case tsWill:
         case tsDo:
         case tsWont:
-        case tsDont: {
-            const TIdTelnetState received = ParserState;
-            ParserState = tsData; // a raising reply leaves the parser ready for the next command
-            AnswerNegotiation(received, byte);
+        case tsDont:
+            AnswerNegotiation(state, byte, out);
+            state = tsData;
             break;
-        }
         case tsSubBeginIac: // IAC SB IAC x: no option, x is dropped
-            ParserState = tsData;
+            state = tsData;
             break;
         case tsSubData:
-            if (byte == TN_IAC) {
-                ParserState = tsSubDataIac;
-            } else {
-                ++subCount;
+            if (byte == TN_IAC)
+                state = tsSubDataIac;
+            else
                 subData += ch;
-            }
             break;
         case tsSubDataIac:
             if (byte == TN_SE || byte == TN_SB) {
-                ParserState = byte == TN_SE ? tsData : tsSubBegin;
-                HandleSubnegotiation(subOption, subData, subCount);
-                subOption = 0;
+                state = byte == TN_SE ? tsData : tsSubBegin;
+                AnswerSubnegotiation(subData, terminal, out);
             } else if (byte == TN_IAC) { // IAC IAC inside a subnegotiation: data byte 255
-                ++subCount;
                 subData += ch;
-                ParserState = tsSubData;
+                state = tsSubData;
             } else {
-                ParserState = tsData; // malformed: the subnegotiation is abandoned
+                state = tsData; // malformed: the subnegotiation is abandoned
             }
             break;
         }
     }
     chunk.resize(kept);
-    return chunk;
-}
-
-void TIdTelnetParser::HandleSubnegotiation(uint8_t option, const std::string& data, int32_t count) {
-    // Any option whose data is SEND is answered: the peer only ever asks for the terminal type.
-    (void)option;
-    if (count <= 0 || data != std::string(1, static_cast<char>(TNS_SEND))) return;
-    std::string terminal;
-    {
-        const std::lock_guard lock(TerminalLock);
-        if (Terminal.empty()) Terminal = "dumb";
-        terminal = Terminal;
-    }
-    // IAC SB TERMINAL-TYPE IS <name> IAC SE; the name goes out as it is, a 255 in it undoubled
-    std::string reply{static_cast<char>(TN_IAC), static_cast<char>(TN_SB),
-                      static_cast<char>(TNO_TERMTYPE), static_cast<char>(TNS_IS)};
-    reply += terminal;
-    reply += static_cast<char>(TN_IAC);
-    reply += static_cast<char>(TN_SE);
-    SendReply(reply);
-}
-
-void TIdTelnetParser::NotifyTelnetCommand(TTelnetCommand status) {
-    if (OnCommand) OnCommand(status);
-}
-
-void TIdTelnetParser::SendReply(std::string& reply) {
-    if (WriteReply) WriteReply(reply);
-    reply.clear();
-}
-
-void TIdTelnetParser::SetTerminal(const std::string& terminal) {
-    const std::lock_guard lock(TerminalLock);
-    Terminal = terminal;
-}
-
-std::string TIdTelnetParser::GetTerminal() const {
-    const std::lock_guard lock(TerminalLock);
-    return Terminal;
+    out.Data = std::move(chunk);
+    return out;
 }

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <utility>
 
-#include "net/telnet/IdTelnet.h"
 #include "net/telnet/ReceivedLines.h"
 
 namespace {
@@ -21,8 +20,15 @@ constexpr size_t LinesPerClockCheck = 8;
 
 } // namespace
 
-TIdTelnetReadThread::TIdTelnetReadThread(TIdTelnet* client) : TIdThread(false), Client(client) {
-    SetSyncTarget(client->DeliveryQueue);
+TIdTelnetReadThread::TIdTelnetReadThread(TTelnetReaderPort* client,
+                                         std::shared_ptr<TCallQueue> deliveries)
+    : TIdThread(false), Client(client) {
+    SetSyncTarget(std::move(deliveries));
+}
+
+std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client,
+                                             std::shared_ptr<TCallQueue> deliveries) {
+    return TThread::Create<TIdTelnetReadThread>(client, std::move(deliveries));
 }
 
 // Ends by exception: the close check raises "Connection Closed Gracefully."
@@ -38,25 +44,25 @@ TIdTelnetReadThread::TIdTelnetReadThread(TIdTelnet* client) : TIdThread(false), 
 // call delivers as many lines as fit in HandOverBudget, each to its own
 // OnDataAvailable, and the GUI thread gets back to its events in between.
 void TIdTelnetReadThread::RunStep() {
-    std::string chunk = Client->TakeAvailable();
+    std::string chunk = Client->TakeReceived();
     // After Disconnect the owner wants nothing more from this session: no
     // replies on a closed socket, no text delivered after the close.
     if (Terminated()) return;
-    const std::string text = Client->ProcessInput(std::move(chunk));
+    const std::string text = Client->ParseReceived(std::move(chunk));
     SplitAfterLineEnds(text, Pieces);
     size_t next = 0;
     while (next < Pieces.size()) {
         if (Terminated()) return;
         Synchronize([this, &next] { DeliverPieces(next); });
     }
-    Client->CheckPeerClosed(true, false);
+    Client->CheckStillOpen();
 }
 
 void TIdTelnetReadThread::DeliverPieces(size_t& next) {
     const auto until = std::chrono::steady_clock::now() + HandOverBudget;
     for (size_t delivered = 1;; ++delivered) {
         ReceivedText.assign(Pieces[next++]);
-        Client->DeliverReceivedData(ReceivedText);
+        Client->DeliverReceived(ReceivedText);
         if (next == Pieces.size() || Terminated()) return;
         if (delivered % LinesPerClockCheck == 0 && std::chrono::steady_clock::now() >= until)
             return;

@@ -7,17 +7,20 @@
 #include <string_view>
 #include <vector>
 
+#include <memory>
+
 #include "net/telnet/IdThread.h"
+#include "net/telnet/TelnetReaderPort.h"
+#include "runtime/CallQueue.h"
 
-class TIdTelnet;
-
-// Built by TIdTelnet::Connect with TThread::Create; the running thread keeps
-// its own object alive and frees it when it ends.
+// Built and started by StartTelnetReader; the running thread keeps its own
+// object alive and frees it when it ends.
 class TIdTelnetReadThread : public TIdThread {
 public:
-    explicit TIdTelnetReadThread(TIdTelnet* client);
+    // Received text goes to `deliveries`' owner, or to the GUI thread when empty.
+    TIdTelnetReadThread(TTelnetReaderPort* client, std::shared_ptr<TCallQueue> deliveries);
 
-    TIdTelnet* const Client; // not owned; outlives the thread
+    TTelnetReaderPort* const Client; // not owned; outlives the thread
     // The piece of text being handed over; the GUI thread reads it while this
     // thread waits. Each piece is assigned into it, so it keeps its capacity.
     std::string ReceivedText;
@@ -33,3 +36,8 @@ private:
     // chunks for its capacity.
     std::vector<std::string_view> Pieces;
 };
+
+// Starts a reader for `client`, which must outlive it; received text goes to
+// `deliveries`' owner, or to the GUI thread when it is empty.
+std::shared_ptr<TIdThread> StartTelnetReader(TTelnetReaderPort* client,
+                                             std::shared_ptr<TCallQueue> deliveries);

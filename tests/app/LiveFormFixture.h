@@ -126,7 +126,7 @@ protected:
     TRecordingMessages Messages;
     TIdTelnet* Client = nullptr; // owned by Form
     std::unique_ptr<TForm1> Form;
-    std::shared_ptr<TIdTelnetReadThread> Reader;
+    std::shared_ptr<TIdThread> Reader;
 
 private:
     mutable std::mutex QueueLock;

@@ -10,7 +10,7 @@
 
 #include "FaultSession.h"
 #include "FloodSource.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "net/telnet/TelnetCodes.h"
 #include "tests/support/ByteText.h"
 #include "tests/support/LoopbackPeer.h"

@@ -28,7 +28,7 @@ int LeakCycles() {
 bool Cycle(TIdTelnet& client, GuiThread& gui, std::string& received) {
     received.clear();
     client.Connect();
-    const std::shared_ptr<TIdTelnetReadThread> reader = client.ReaderThread();
+    const std::shared_ptr<TIdThread> reader = client.ReaderThread();
     if (!reader) return false;
     for (const char ch : ReadMemoryLine("2001", DefaultFieldDescriptors().Mac))
         client.TransmitChar(ch);

@@ -13,6 +13,7 @@
 #include "protocol/FieldDescriptors.h"
 #include "protocol/FieldEncodings.h"
 #include "protocol/MemoryAnswer.h"
+#include "runtime/Version.h"
 #include "tests/support/GatewaySimProcess.h"
 
 namespace {
@@ -187,8 +188,14 @@ TEST(GatewaySimCommandLine, HelpNamesEveryOption) {
     const GatewaySimRun run = RunGatewaySim({"--help"});
     EXPECT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 0);
     for (const char* option : {"--listen", "--port", "--gateway", "--telnet", "--echo", "--split",
-                               "--delay-ms", "--close-after", "--garbage", "--help"})
+                               "--delay-ms", "--close-after", "--garbage", "--help", "--version"})
         EXPECT_NE(run.Stdout.find(option), std::string::npos) << option;
+}
+
+TEST(GatewaySimCommandLine, VersionIsTheProductVersion) {
+    const GatewaySimRun run = RunGatewaySim({"--version"});
+    EXPECT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 0);
+    EXPECT_EQ(run.Stdout, std::string("bq-gateway-sim ") + ProductVersion() + "\n");
 }
 
 TEST(GatewaySimCommandLine, BadOptionsAreRefused) {

@@ -7,7 +7,7 @@
 #include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdStack.h"
-#include "net/stack/WinsockBinding.h"
+#include "net/stack/winsock/WinsockBinding.h"
 
 namespace {
 
@@ -38,12 +38,10 @@ TEST(GlobalStackLifetime, LivesFromTheFirstComponentToTheLast) {
 
 class MissingSocketsLibrary : public testing::Test {
 protected:
-    void SetUp() override {
-        SocketsLibraryOpener = [](const char*) -> uintptr_t { return 0; };
-    }
-    void TearDown() override { SocketsLibraryOpener = Saved; }
+    void SetUp() override { SocketsLibraryName = "bq-no-such-sockets-library.dll"; }
+    void TearDown() override { SocketsLibraryName = Saved; }
 
-    TSocketsLibraryOpener Saved = SocketsLibraryOpener;
+    const char* Saved = SocketsLibraryName;
 };
 
 TEST_F(MissingSocketsLibrary, FailsTheFirstComponentAndLeavesNoHandle) {
@@ -52,7 +50,7 @@ TEST_F(MissingSocketsLibrary, FailsTheFirstComponentAndLeavesNoHandle) {
         TStackUser component;
         FAIL() << "constructed without the library";
     } catch (const EIdStackCanNotLoadWinsock& e) {
-        EXPECT_EQ(e.Message, "wsock32.dll could not be loaded.");
+        EXPECT_EQ(e.Message, "bq-no-such-sockets-library.dll could not be loaded.");
     }
     EXPECT_EQ(SocketsLibraryHandle, 0u);
     EXPECT_EQ(GlobalStack, nullptr);

@@ -7,7 +7,7 @@
 #include "net/stack/IdException.h"
 #include "net/stack/IdStack.h"
 #include "net/stack/SplitAtDelimiter.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "runtime/Exception.h"
 
 namespace {

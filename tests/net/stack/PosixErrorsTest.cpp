@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <netdb.h>
 
-#include "net/stack/PosixErrors.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/posix/PosixErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 

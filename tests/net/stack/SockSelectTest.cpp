@@ -9,7 +9,7 @@
 #include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdSocketHandle.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/LoopbackPeer.h"
 

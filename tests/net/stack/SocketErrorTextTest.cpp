@@ -7,8 +7,8 @@
 #include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdStack.h"
-#include "net/stack/WinsockBinding.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockBinding.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "ConnectedClient.h"
 #include "net/stack/IdException.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 #include "tests/support/ProcessProbe.h"
 
 namespace {
@@ -106,6 +106,31 @@ TEST(ClientConnect, EveryConnectAndDisconnectIsReportedOnce) {
                         {"Connecting to 127.0.0.1.", "Connected.", "<connected>",
                          "Disconnecting from 127.0.0.1.", "Not connected.", "<disconnected>"});
     EXPECT_EQ(status.Events(), expected);
+}
+
+// The close is latched once per socket; a status handler that raises while
+// the close is reported must not leave the socket open behind the latch.
+TEST(ClientConnect, AStatusHandlerRaisingOnDisconnectingStillReleasesTheSocket) {
+    ConnectedClient c;
+    bool raise = true;
+    c.client.OnStatus = [&](TObject*, TIdStatus status, const std::string&) {
+        if (status == stDisconnecting && raise) throw Exception("handler failed");
+    };
+    try {
+        c.client.Disconnect();
+        FAIL() << "the handler's exception was swallowed";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "handler failed");
+    }
+    EXPECT_FALSE(c.client.SocketHandle.SocketAllocated());
+    EXPECT_TRUE(loopback::PeerClosedWithin(c.peer.Get()));
+    c.client.Disconnect(); // nothing left to close: no report, no raise
+
+    raise = false;
+    c.client.Connect();
+    UniqueFd second = c.listener.Accept();
+    c.client.WriteText("again");
+    EXPECT_EQ(loopback::ReceiveExactly(second.Get(), 5), "again");
 }
 
 TEST(ClientConnect, BindsToTheGivenLocalAddress) {

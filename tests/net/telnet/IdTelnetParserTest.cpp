@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,20 +23,27 @@ std::string Data(const std::string& hex) {
     return "data " + Hex(Bytes(hex));
 }
 
+// An empty name is sent as "dumb", as the client does.
 struct TTracingParser {
-    explicit TTracingParser(const std::string& terminal = "dumb") {
-        Parser.SetTerminal(terminal);
-        Parser.WriteReply = [this](const std::string& reply) {
-            Trace.push_back("reply " + Hex(reply));
-        };
-        Parser.OnCommand = [this](TTelnetCommand status) { Trace.push_back(Notice(status)); };
-    }
+    explicit TTracingParser(const std::string& terminal = "dumb")
+        : Terminal(terminal.empty() ? "dumb" : terminal) {}
     void Feed(const std::string& chunk) {
-        Trace.push_back("data " + Hex(Parser.ProcessInput(chunk)));
+        const TTelnetParsed parsed = ParseTelnet(State, chunk, Terminal);
+        bool terminalReply = false; // negotiation replies are 3 bytes, the terminal's longer
+        for (const TTelnetAnswer& answer : parsed.Answers) {
+            if (answer.Notice) Trace.push_back(Notice(*answer.Notice));
+            Trace.push_back("reply " + Hex(answer.Bytes));
+            terminalReply = terminalReply || answer.Bytes.size() > 3;
+        }
+        EXPECT_EQ(parsed.TerminalSent, terminalReply);
+        Trace.push_back("data " + Hex(parsed.Data));
+        Peer = Peer || parsed.CommandSeen;
     }
 
-    TIdTelnetParser Parser;
+    std::string Terminal;
+    TIdTelnetState State = tsData;
     std::vector<std::string> Trace;
+    bool Peer = false;
 };
 
 struct TParserCase {
@@ -168,7 +174,7 @@ TEST_P(TelnetParser, GivesTheTrace) {
     for (const std::string& chunk : row.Chunks)
         tracer.Feed(Bytes(chunk));
     EXPECT_EQ(tracer.Trace, row.Trace);
-    EXPECT_EQ(tracer.Parser.IsTelnetPeer.load(), row.Peer);
+    EXPECT_EQ(tracer.Peer, row.Peer);
 }
 
 // Everything but the chunk boundaries: notices and replies in order, and all data text.
@@ -214,7 +220,7 @@ TEST_P(TelnetParserChunking, ChangesNothingWhereItMustNot) {
         split.Feed(input.substr(0, cut));
         split.Feed(input.substr(cut));
         EXPECT_EQ(Unchunked(split.Trace), expected) << "cut after " << cut << " bytes";
-        EXPECT_EQ(split.Parser.IsTelnetPeer.load(), row.Peer);
+        EXPECT_EQ(split.Peer, row.Peer);
     }
 }
 
@@ -225,42 +231,16 @@ std::string RowName(const testing::TestParamInfo<TParserCase>& info) {
 INSTANTIATE_TEST_SUITE_P(Rows, TelnetParser, testing::ValuesIn(ParserCases), RowName);
 INSTANTIATE_TEST_SUITE_P(Rows, TelnetParserChunking, testing::ValuesIn(SplitFreeCases()), RowName);
 
-TEST(TelnetParserOwner, EmptyTerminalReadsDumbOnceAnswered) {
-    TTracingParser tracer("");
-    tracer.Feed(Bytes("FF FA 18 01 FF F0"));
-    EXPECT_EQ(tracer.Parser.GetTerminal(), "dumb");
-    tracer.Feed(Bytes("FF FA 18 01 FF F0"));
-    EXPECT_EQ(tracer.Trace.back(), Data(""));
-    EXPECT_EQ(tracer.Trace.at(tracer.Trace.size() - 2), Reply(DumbReply));
-}
-
-TEST(TelnetParserOwner, WithoutACommandHandlerOnlyTheReplyGoesOut) {
-    TTracingParser tracer;
-    tracer.Parser.OnCommand = nullptr;
-    tracer.Feed(Bytes("FF FB 01 FF FE 01"));
-    EXPECT_EQ(tracer.Trace,
-              (std::vector<std::string>{Reply("FF FD 01"), Reply("FF FC 01"), Data("")}));
-    EXPECT_EQ(tracer.Parser.LastReply, 252); // WONT, the reply to DONT ECHO
-}
-
-TEST(TelnetParserOwner, AFailingReplyRaisesAndTheNextChunkStartsClean) {
-    TIdTelnetParser parser;
-    parser.WriteReply = [](const std::string&) { throw std::runtime_error("write failed"); };
-    EXPECT_THROW(parser.ProcessInput(Bytes("FF FD 18 41")), std::runtime_error);
-    EXPECT_EQ(parser.ParserState, tsData);
-    parser.WriteReply = nullptr;
-    EXPECT_EQ(parser.ProcessInput(Bytes("41")), Bytes("41"));
-}
-
-TEST(TelnetParserOwner, ThePeerFlagClearedByTheOwnerIsSetByTheNextIac) {
-    TIdTelnetParser parser;
-    parser.ProcessInput(Bytes("FF F1"));
-    ASSERT_TRUE(parser.IsTelnetPeer.load());
-    parser.IsTelnetPeer = false;
-    parser.ProcessInput(Bytes("41 42"));
-    EXPECT_FALSE(parser.IsTelnetPeer.load());
-    parser.ProcessInput(Bytes("FF FF"));
-    EXPECT_TRUE(parser.IsTelnetPeer.load());
+TEST(TelnetParserState, EachChunkSaysWhetherACommandCameAndEndsWhereItsBytesEnd) {
+    TIdTelnetState state = tsData;
+    EXPECT_TRUE(ParseTelnet(state, Bytes("41 FF FB"), "dumb").CommandSeen);
+    EXPECT_EQ(state, tsWill);
+    const TTelnetParsed next = ParseTelnet(state, Bytes("01 42"), "dumb");
+    EXPECT_FALSE(next.CommandSeen);
+    EXPECT_EQ(next.Data, "B");
+    ASSERT_EQ(next.Answers.size(), 1u);
+    EXPECT_EQ(next.Answers[0].Notice, ceServerEchoes);
+    EXPECT_EQ(state, tsData);
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "net/telnet/IdTelnet.h"
-#include "net/telnet/IdTelnetReadThread.h"
+#include "net/telnet/IdThread.h"
 #include "runtime/Synchronize.h"
 #include "tests/support/EventLog.h"
 #include "tests/support/GuiThread.h"
@@ -63,7 +63,7 @@ protected:
     loopback::Listener Listener;
     UniqueFd Peer;
     std::unique_ptr<TIdTelnet> Client;
-    std::shared_ptr<TIdTelnetReadThread> Reader;
+    std::shared_ptr<TIdThread> Reader;
 
 private:
     EventLog Recorded;

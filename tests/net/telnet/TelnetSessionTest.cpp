@@ -156,6 +156,20 @@ TEST_F(TelnetSession, DestroyingTheClientWhileItsReaderWaitsInTheHandOverDoesNot
     EXPECT_TRUE(loopback::PeerClosedWithin(Peer.Get()));
 }
 
+TEST_F(TelnetSession, AStatusHandlerRaisingOnDisconnectingLeavesNoReaderBehind) {
+    Open();
+    Client->SetOnStatus([](TObject*, TIdStatus status, const std::string&) {
+        if (status == stDisconnecting) throw std::runtime_error("handler failed");
+    });
+    EXPECT_THROW(Client->Disconnect(), std::runtime_error);
+    EXPECT_TRUE(Gui->WaitUntil([&] { return ReaderEnded(); }));
+    EXPECT_TRUE(loopback::PeerClosedWithin(Peer.Get()));
+    {
+        const Watchdog watchdog("destroying the client");
+        Client.reset();
+    }
+}
+
 TEST_F(TelnetSession, ReconnectAfterThePeerClosedStartsAFreshReader) {
     Open();
     const auto first = Reader;

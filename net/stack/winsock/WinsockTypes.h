@@ -1,19 +1,38 @@
 // The Windows Sockets 1.1 records that the entry-point table passes, laid out
-// as the 32-bit Windows library lays them out.
+// as the Windows library of the build's word size lays them out. A leaf: every
+// layer of the stack shares these types.
 #pragma once
 
 #include <cstdint>
 
-#include "net/stack/IdStack.h"
+// The calling convention of the library's functions: __stdcall on 32-bit
+// Windows, the one x64 convention on 64-bit Windows, the C one elsewhere.
+#if defined(_WIN32) && !defined(_WIN64)
+#define BQ_WSAAPI __stdcall
+#else
+#define BQ_WSAAPI
+#endif
 
-// SOCKET: an unsigned 32-bit number whose all-ones value, INVALID_SOCKET, is
-// IdInvalidSocket here; kept signed so that it is the stack's handle type.
-using TSocket = TIdStackSocketHandle;
+#ifdef _WIN32
+// SOCKET: an unsigned pointer-sized number; INVALID_SOCKET is all ones.
+using TSocket = uintptr_t;
+constexpr TSocket IdInvalidSocketValue = ~TSocket{0};
+#else
+// A POSIX descriptor, -1 for none.
+using TSocket = int32_t;
+constexpr TSocket IdInvalidSocketValue = -1;
+#endif
 
-// A HANDLE or HWND: pointer-sized. A file handle is a POSIX descriptor here.
+// A HANDLE or HWND: pointer-sized. A file handle is a POSIX descriptor on
+// POSIX systems.
 using THandle = intptr_t;
 
+constexpr int Id_PF_INET = 2;
+constexpr int Id_SOCK_STREAM = 1;
 constexpr int Id_SOCK_DGRAM = 2;
+constexpr int Id_IPPROTO_TCP = 6;
+constexpr int Id_TCP_NODELAY = 1;
+constexpr int Id_SD_SEND = 1;
 constexpr int Id_SD_RECEIVE = 0;
 constexpr int Id_SD_BOTH = 2;
 constexpr int Id_SOL_SOCKET = 0xFFFF;
@@ -72,12 +91,18 @@ struct THostEnt {
     char** h_addr_list;
 };
 
-// struct servent of the 32-bit library (the port is in network byte order).
+// struct servent (the port is in network byte order); 64-bit Windows puts the
+// protocol before the port.
 struct TServEnt {
     char* s_name;
     char** s_aliases;
+#ifdef _WIN64
+    char* s_proto;
+    int16_t s_port;
+#else
     int16_t s_port;
     char* s_proto;
+#endif
 };
 
 struct TProtoEnt {
@@ -89,13 +114,22 @@ struct TProtoEnt {
 constexpr int Id_WSADESCRIPTION_LEN = 256;
 constexpr int Id_WSASYS_STATUS_LEN = 128;
 
-// WSADATA, the start-up report of WSAStartup.
+// WSADATA, the start-up report of WSAStartup; 64-bit Windows puts the
+// numbers and the vendor pointer before the texts.
 struct TWSAData {
     uint16_t wVersion;
     uint16_t wHighVersion;
+#ifdef _WIN64
+    uint16_t iMaxSockets;
+    uint16_t iMaxUdpDg;
+    char* lpVendorInfo;
+    char szDescription[Id_WSADESCRIPTION_LEN + 1];
+    char szSystemStatus[Id_WSASYS_STATUS_LEN + 1];
+#else
     char szDescription[Id_WSADESCRIPTION_LEN + 1];
     char szSystemStatus[Id_WSASYS_STATUS_LEN + 1];
     uint16_t iMaxSockets;
     uint16_t iMaxUdpDg;
     char* lpVendorInfo;
+#endif
 };

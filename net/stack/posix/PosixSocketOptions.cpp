@@ -7,9 +7,9 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-#include "net/stack/PosixErrors.h"
-#include "net/stack/PosixSockets.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/posix/PosixErrors.h"
+#include "net/stack/posix/PosixSockets.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 

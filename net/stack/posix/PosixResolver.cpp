@@ -12,9 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "net/stack/PosixErrors.h"
-#include "net/stack/PosixSockets.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/posix/PosixErrors.h"
+#include "net/stack/posix/PosixSockets.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 

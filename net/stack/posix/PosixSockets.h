@@ -3,10 +3,9 @@
 // calling thread's last error, Windows constants in the arguments.
 #pragma once
 
-#include "net/stack/WinsockBinding.h"
+#include <cstdint>
 
-// The table that loading the library copies into Winsock.
-const TWinsockEntries& PosixSocketsEntries();
+#include "net/stack/winsock/WinsockTypes.h"
 
 TSocket PosixAccept(TSocket s, TSockAddrIn* addr, int* addrlen);
 int PosixBind(TSocket s, const TSockAddrIn* name, int namelen);

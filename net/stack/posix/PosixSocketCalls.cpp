@@ -6,9 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "net/stack/PosixErrors.h"
-#include "net/stack/PosixSockets.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/posix/PosixErrors.h"
+#include "net/stack/posix/PosixSockets.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 
@@ -53,15 +53,21 @@ bool FromPosixAddress(const sockaddr_storage& storage, TSockAddrIn* name, int* n
     return true;
 }
 
+// Repeats a call that a signal cut short (-1 with EINTR): the Windows calls
+// are not cut short by signals.
+template <class TCall> auto RetryAfterSignals(TCall call) {
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
 // A blocking connect interrupted by a signal goes on in the background
 // (POSIX); wait for its end as the Windows call would, and report its result.
 int FinishInterruptedConnect(int fd) {
     pollfd entry{fd, POLLOUT, 0};
-    int ready = 0;
-    do {
-        ready = ::poll(&entry, 1, -1);
-    } while (ready < 0 && errno == EINTR);
-    if (ready < 0) return FailWithErrno();
+    if (RetryAfterSignals([&entry] { return ::poll(&entry, 1, -1); }) < 0) return FailWithErrno();
     int error = 0;
     socklen_t length = sizeof error;
     if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) < 0) return FailWithErrno();
@@ -109,11 +115,10 @@ int PosixListen(TSocket s, int backlog) {
 
 TSocket PosixAccept(TSocket s, TSockAddrIn* addr, int* addrlen) {
     sockaddr_storage storage{};
-    int fd;
-    do {
+    const int fd = RetryAfterSignals([&] {
         socklen_t length = sizeof storage;
-        fd = ::accept4(s, reinterpret_cast<sockaddr*>(&storage), &length, SOCK_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+        return ::accept4(s, reinterpret_cast<sockaddr*>(&storage), &length, SOCK_CLOEXEC);
+    });
     if (fd < 0) return FailWithErrno();
     if (!FromPosixAddress(storage, addr, addrlen)) {
         ::close(fd);
@@ -124,22 +129,19 @@ TSocket PosixAccept(TSocket s, TSockAddrIn* addr, int* addrlen) {
 
 int PosixRecv(TSocket s, char* buf, int len, int flags) {
     if (len < 0) return FailWithCode(Id_WSAEFAULT);
-    ssize_t count;
-    do {
-        count = ::recv(s, buf, static_cast<size_t>(len), flags & RecvFlags);
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count = RetryAfterSignals(
+        [&] { return ::recv(s, buf, static_cast<size_t>(len), flags & RecvFlags); });
     return count < 0 ? FailWithErrno() : static_cast<int>(count);
 }
 
 int PosixRecvFrom(TSocket s, char* buf, int len, int flags, TSockAddrIn* from, int* fromlen) {
     if (len < 0) return FailWithCode(Id_WSAEFAULT);
     sockaddr_storage storage{};
-    ssize_t count;
-    do {
+    const ssize_t count = RetryAfterSignals([&] {
         socklen_t length = sizeof storage;
-        count = ::recvfrom(s, buf, static_cast<size_t>(len), flags & RecvFlags,
-                           reinterpret_cast<sockaddr*>(&storage), &length);
-    } while (count < 0 && errno == EINTR);
+        return ::recvfrom(s, buf, static_cast<size_t>(len), flags & RecvFlags,
+                          reinterpret_cast<sockaddr*>(&storage), &length);
+    });
     if (count < 0) return FailWithErrno();
     return FromPosixAddress(storage, from, fromlen) ? static_cast<int>(count) : -1;
 }
@@ -148,10 +150,9 @@ int PosixRecvFrom(TSocket s, char* buf, int len, int flags, TSockAddrIn* from, i
 // SIGPIPE, which would end the process.
 int PosixSend(TSocket s, const char* buf, int len, int flags) {
     if (len < 0) return FailWithCode(Id_WSAEFAULT);
-    ssize_t count;
-    do {
-        count = ::send(s, buf, static_cast<size_t>(len), (flags & SendFlags) | MSG_NOSIGNAL);
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count = RetryAfterSignals([&] {
+        return ::send(s, buf, static_cast<size_t>(len), (flags & SendFlags) | MSG_NOSIGNAL);
+    });
     return count < 0 ? FailWithErrno() : static_cast<int>(count);
 }
 
@@ -159,11 +160,10 @@ int PosixSendTo(TSocket s, const char* buf, int len, int flags, const TSockAddrI
     if (len < 0) return FailWithCode(Id_WSAEFAULT);
     sockaddr_in address;
     if (!ToPosixAddress(to, tolen, address)) return -1;
-    ssize_t count;
-    do {
-        count = ::sendto(s, buf, static_cast<size_t>(len), (flags & SendFlags) | MSG_NOSIGNAL,
-                         reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count = RetryAfterSignals([&] {
+        return ::sendto(s, buf, static_cast<size_t>(len), (flags & SendFlags) | MSG_NOSIGNAL,
+                        reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    });
     return count < 0 ? FailWithErrno() : static_cast<int>(count);
 }
 

@@ -1,12 +1,12 @@
 // The one table from errno values to Windows Sockets codes, the resolver
 // codes, and the per-thread last error that WSAGetLastError reads.
-#include "net/stack/PosixErrors.h"
+#include "net/stack/posix/PosixErrors.h"
 
 #include <cerrno>
 #include <iterator>
 #include <netdb.h>
 
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 

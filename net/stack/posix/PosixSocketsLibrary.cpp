@@ -1,12 +1,15 @@
-// The library-level entries (start-up, clean-up, last error, byte order) and
-// the table that binds every entry of the Windows Sockets set to its adapter.
+// The library-level entries (start-up, clean-up, last error, byte order), and
+// the POSIX sockets library: the adapters stand in for "wsock32.dll", and
+// looking its entries up binds each entry of the set to its adapter.
 #include <cstring>
 #include <netinet/in.h>
+#include <string_view>
 #include <sys/resource.h>
 
-#include "net/stack/PosixErrors.h"
-#include "net/stack/PosixSockets.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/posix/PosixErrors.h"
+#include "net/stack/posix/PosixSockets.h"
+#include "net/stack/winsock/SocketsLibrary.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 
@@ -63,8 +66,25 @@ uint16_t PosixNtohs(uint16_t value) {
     return ntohs(value);
 }
 
-TWinsockEntries MakeEntries() {
-    TWinsockEntries entries{};
+// The name under which the adapters answer; any other library is missing here.
+constexpr std::string_view AdaptedLibraryName = "wsock32.dll";
+
+// Stands for the module handle: the adapters have no module to load.
+const char AdaptersModule = 0;
+
+} // namespace
+
+uintptr_t OpenSocketsLibrary(const char* libraryName) {
+    if (libraryName == nullptr || libraryName != AdaptedLibraryName) return 0;
+    return reinterpret_cast<uintptr_t>(&AdaptersModule);
+}
+
+void CloseSocketsLibrary(uintptr_t /*library*/) {}
+
+const bool ShutdownWakesBlockedCalls = true;
+
+void LookUpSocketsEntries(uintptr_t /*library*/, TWinsockEntries& entries) {
+    entries = TWinsockEntries{};
     entries.accept = &PosixAccept;
     entries.bind = &PosixBind;
     entries.closesocket = &PosixCloseSocket;
@@ -100,12 +120,4 @@ TWinsockEntries MakeEntries() {
     entries.WSACancelBlockingCall = &PosixCancelBlockingCall;
     entries.WSAFDIsSet = &PosixFDIsSet;
     entries.TransmitFile = &PosixTransmitFile;
-    return entries;
-}
-
-} // namespace
-
-const TWinsockEntries& PosixSocketsEntries() {
-    static const TWinsockEntries entries = MakeEntries();
-    return entries;
 }

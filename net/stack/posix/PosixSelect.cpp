@@ -8,9 +8,9 @@
 #include <climits>
 #include <poll.h>
 
-#include "net/stack/PosixErrors.h"
-#include "net/stack/PosixSockets.h"
-#include "net/stack/WinsockErrors.h"
+#include "net/stack/posix/PosixErrors.h"
+#include "net/stack/posix/PosixSockets.h"
+#include "net/stack/winsock/WinsockErrors.h"
 
 namespace {
 
