@@ -20,6 +20,12 @@ set(BQ_WINDOWS_LEFT_OUT
   ${PROJECT_SOURCE_DIR}/tests/net/tcp/SocksProxies.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/telnet/RealTelnetServerTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/stack/PosixErrorsTest.cpp)
+# and single cases, as GoogleTest filter patterns:
+# - a connection that its client resets before the server has accepted it is
+#   dropped from the backlog by Windows and never reaches the server, so the
+#   server cannot log dropping it.
+set(BQ_WINDOWS_LEFT_OUT_CASES
+  GatewaySim.ClientsThatLeaveMidLineOrWithResetAreDropped)
 
 # GoogleTest and gmock built from the sources of Debian's googletest package;
 # they name their targets GTest::gtest, GTest::gmock, ... as the installed
@@ -40,7 +46,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 # about a second, which one entry per test case would pay hundreds of times.
 # GoogleTest's own report names each case.
 function(bq_windows_test name)
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  list(JOIN BQ_WINDOWS_LEFT_OUT_CASES ":" left_out)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 --gtest_filter=-${left_out})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
 

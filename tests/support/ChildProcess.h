@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,11 @@ private:
     bool OutputEnded = false;
     bool Exited = false;
     std::string OutputText;
+#ifdef _WIN32
+    // The process, its stop event and the reader of its pipe (ChildProcessWindows.cpp).
+    struct WindowsParts;
+    std::shared_ptr<WindowsParts> Windows;
+#endif
 };
 
 // Runs a program to its end (stopped after `patience`); its exit status, or

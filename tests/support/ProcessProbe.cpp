@@ -72,16 +72,6 @@ int CountThreads() {
     return CountEntries("/proc/self/task");
 }
 
-bool WaitForThreadCount(int count, std::chrono::milliseconds patience) {
-    const Deadline deadline(patience);
-    for (long round = 0; round < 100'000'000L; ++round) {
-        if (CountThreads() <= count) return true;
-        if (deadline.Passed()) break;
-        std::this_thread::yield();
-    }
-    return CountThreads() <= count;
-}
-
 std::vector<pid_t> ThreadIds() {
     StartRuntimeThreads();
     std::vector<pid_t> ids;

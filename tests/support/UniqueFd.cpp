@@ -1,7 +1,5 @@
-// Closing what a UniqueFd owns.
+// Handing over what a UniqueFd owns.
 #include "UniqueFd.h"
-
-#include <unistd.h>
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
     if (this != &other) {
@@ -15,9 +13,4 @@ int UniqueFd::Release() {
     const int fd = Value;
     Value = -1;
     return fd;
-}
-
-void UniqueFd::Close() {
-    if (Value >= 0) ::close(Value);
-    Value = -1;
 }
