@@ -7,13 +7,10 @@
 #include "app/ExceptionDisplay.h"
 #include "app/Form1.h"
 #include "app/UserMessages.h"
+#include "protocol/FieldRules.h"
 #include "runtime/IntConversion.h"
 
 namespace {
-
-// Device addresses 02..FE, channels 11..26 (IEEE 802.15.4, 2.4 GHz band).
-constexpr int32_t LowestAddress = 0x02, HighestAddress = 0xFE;
-constexpr int32_t LowestChannel = 11, HighestChannel = 26;
 
 // A box or another window taking the focus for a while is no leaving of the field.
 bool LeavesForAnotherWindow(const QEvent* event) {
@@ -58,7 +55,7 @@ void TForm1::Edit6Enter() {
 }
 
 void TForm1::Edit4Exit() {
-    ExitRangedField(Ui.Edit4, LowestAddress, HighestAddress,
+    ExitRangedField(Ui.Edit4, LowestDeviceAddress, HighestDeviceAddress,
                     QStringLiteral("Error: Неверный адрес устройства "));
 }
 

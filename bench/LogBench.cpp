@@ -14,9 +14,9 @@
 
 #include "app/Form1.h"
 #include "app/LogView.h"
-#include "app/UserMessages.h"
-#include "bench/support/PeakMemory.h"
-#include "net/telnet/IdTelnetInterface.h"
+#include "tests/support/ProcessProbe.h"
+#include "tests/support/window/FakeTelnetClient.h"
+#include "tests/support/window/RecordingMessages.h"
 
 namespace {
 
@@ -38,30 +38,6 @@ std::vector<std::string> ReceivedLines() {
         "bq gateway 2001 ready\r\n",
     };
 }
-
-// Stands where the Telnet client stands; the benchmark makes its hand-overs.
-class THandOverClient : public TIdTelnetInterface {
-public:
-    void SetHost(const std::string&) override {}
-    std::string GetHost() const override { return "127.0.0.1"; }
-    void SetPort(int32_t) override {}
-    int32_t GetPort() const override { return 23; }
-    void SetTerminal(const std::string&) override {}
-    std::string GetTerminal() const override { return "dumb"; }
-    void SetOnStatus(TIdStatusEvent) override {}
-    void SetOnDataAvailable(TTnDataAvail handler) override { OnDataAvailable = std::move(handler); }
-    void Connect() override {}
-    void Disconnect() override {}
-    void TransmitChar(char) override {}
-
-    TTnDataAvail OnDataAvailable;
-};
-
-class TSilentMessages : public TUserMessages {
-public:
-    void ShowException(const QString&) override {}
-    void ShowMessage(const QString&) override {}
-};
 
 // This thread's CPU time: a hand-over that took long on the wall clock but not
 // here was waiting for a CPU that other processes held.
@@ -107,13 +83,13 @@ template <class HandOver> void FeedLines(benchmark::State& state, HandOver handO
 }
 
 void ReportMemory(benchmark::State& state, int64_t startKiB) {
-    state.counters["peak_rss_MiB"] = static_cast<double>(PeakMemoryKiB()) / 1024.0;
-    state.counters["rss_growth_MiB"] = static_cast<double>(PeakMemoryKiB() - startKiB) / 1024.0;
+    state.counters["peak_rss_MiB"] = static_cast<double>(PeakResidentKb()) / 1024.0;
+    state.counters["rss_growth_MiB"] = static_cast<double>(PeakResidentKb() - startKiB) / 1024.0;
 }
 
 void BM_PlainTextEditAppend(benchmark::State& state) {
-    ResetPeakMemory();
-    const int64_t startKiB = CurrentMemoryKiB();
+    ResetPeakResident();
+    const int64_t startKiB = ResidentKb();
     for (auto _ : state) {
         QPlainTextEdit log;
         log.show();
@@ -127,21 +103,19 @@ void BM_PlainTextEditAppend(benchmark::State& state) {
 }
 
 void BM_WindowLog(benchmark::State& state) {
-    ResetPeakMemory();
-    const int64_t startKiB = CurrentMemoryKiB();
-    TSilentMessages messages;
+    ResetPeakResident();
+    const int64_t startKiB = ResidentKb();
+    TRecordingMessages messages;
     for (auto _ : state) {
-        auto client = std::make_unique<THandOverClient>();
-        THandOverClient* handOver = client.get();
+        TFakeClientRecord record;
+        auto client = std::make_unique<TFakeTelnetClient>(record);
+        TFakeTelnetClient* handOver = client.get();
         TForm1 form(std::move(client), messages);
         form.show();
-        if (!handOver->OnDataAvailable) {
-            state.SkipWithError("the window did not take the data event");
-            break;
-        }
-        FeedLines(state, [handOver](const std::string& line) { handOver->OnDataAvailable(line); });
+        FeedLines(state, [handOver](const std::string& line) { handOver->Deliver(line); });
         if (form.Ui.Edit3->text().isEmpty() || form.Ui.Memo1->blockCount() < state.range(0))
             state.SkipWithError("the window did not take the lines in");
+        if (!messages.Shown.empty()) state.SkipWithError("the window showed a box");
     }
     ReportMemory(state, startKiB);
 }

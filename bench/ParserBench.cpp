@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "bench/support/TelnetInputs.h"
 #include "net/telnet/IdTelnetParser.h"
+#include "tests/support/TelnetInputs.h"
 
 namespace {
 

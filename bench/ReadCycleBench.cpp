@@ -4,24 +4,22 @@
 // the same writes, each with Nagle's algorithm on (the window's setting) and off.
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <signal.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
 
-#include "bench/support/AnswerCollector.h"
-#include "bench/support/GatewaySimProcess.h"
-#include "bench/support/MainThreadPump.h"
 #include "net/telnet/IdTelnet.h"
 #include "protocol/CommandLines.h"
 #include "protocol/FieldDescriptors.h"
+#include "tests/support/AnswerCollector.h"
+#include "tests/support/GatewaySimProcess.h"
+#include "tests/support/GuiThread.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
 
 namespace {
 
@@ -30,7 +28,7 @@ using namespace std::chrono_literals;
 
 const std::string Gateway = "2001";
 constexpr int Cycles = 200;
-constexpr auto AnswerPatience = 5s;
+constexpr std::chrono::milliseconds AnswerPatience = 5s;
 
 std::vector<std::string> ReadLines() {
     const TFieldDescriptors descriptors = DefaultFieldDescriptors();
@@ -55,54 +53,42 @@ void ReportCycles(benchmark::State& state, std::vector<double> seconds) {
     state.counters["max_ms"] = 1000.0 * seconds.back();
 }
 
+// The simulator stopped as the run ends: true when it ended by itself with status 0.
+bool StoppedCleanly(GatewaySimProcess& sim) {
+    const int status = sim.Stop(SIGTERM);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // The baseline: the same bytes through a bare socket, received with recv.
 class TRawClient {
 public:
-    TRawClient(uint16_t port, bool nagle) {
-        Fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        const int on = 1;
-        if (!nagle) setsockopt(Fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        Connected = connect(Fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    }
-    ~TRawClient() { close(Fd); }
-    TRawClient(const TRawClient&) = delete;
-    TRawClient& operator=(const TRawClient&) = delete;
-
-    bool Connected = false;
-
-    bool Send(const std::string& bytes) {
-        return send(Fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(bytes.size());
+    TRawClient(int32_t port, bool nagle) : Socket(loopback::ConnectTo(port)) {
+        if (!nagle) loopback::SetNoDelay(Socket.Get());
     }
 
-    bool ReceiveUntil(TAnswerCollector& answers, Clock::time_point deadline) {
-        char buffer[4096];
-        while (!answers.Complete()) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            pollfd waiting{Fd, POLLIN, 0};
-            if (left.count() <= 0 || poll(&waiting, 1, static_cast<int>(left.count())) != 1)
+    bool Connected() const { return Socket.Valid(); }
+    bool Send(const std::string& bytes) { return loopback::SendAll(Socket.Get(), bytes); }
+
+    bool ReceiveUntil(TAnswerCollector& answers, const Deadline& deadline) {
+        for (int round = 0; round < 100000 && !answers.Complete(); ++round) {
+            std::string bytes;
+            if (loopback::ReceiveInto(Socket.Get(), bytes, 4096, deadline) !=
+                loopback::Received::Data)
                 return false;
-            const ssize_t count = recv(Fd, buffer, sizeof buffer, 0);
-            if (count <= 0) return false;
-            answers.Add(std::string(buffer, static_cast<size_t>(count)));
+            answers.Add(bytes);
         }
-        return true;
+        return answers.Complete();
     }
 
 private:
-    int Fd = -1;
+    UniqueFd Socket;
 };
 
 void BM_RawSocketReadCycle(benchmark::State& state) {
     const bool nagle = state.range(0) != 0;
-    TGatewaySimProcess sim(BQ_GATEWAY_SIM_PATH, {});
+    GatewaySimProcess sim;
     TRawClient client(sim.Port(), nagle);
-    if (sim.Port() == 0 || !client.Connected) {
+    if (sim.Port() == 0 || !client.Connected()) {
         state.SkipWithError("the gateway simulator did not start or accept");
         return;
     }
@@ -118,7 +104,7 @@ void BM_RawSocketReadCycle(benchmark::State& state) {
                 sent = sent && client.Send(std::string(1, ch));
             sent = sent && client.Send("\r\n"); // a plain-text peer gets CR LF in one write
         }
-        if (!sent || !client.ReceiveUntil(answers, start + AnswerPatience)) {
+        if (!sent || !client.ReceiveUntil(answers, Deadline(AnswerPatience))) {
             state.SkipWithError("the five answers did not arrive");
             break;
         }
@@ -126,16 +112,16 @@ void BM_RawSocketReadCycle(benchmark::State& state) {
         state.SetIterationTime(cycles.back());
     }
     ReportCycles(state, cycles);
-    if (!sim.Stop()) state.SkipWithError("the gateway simulator did not stop cleanly");
+    if (!StoppedCleanly(sim)) state.SkipWithError("the gateway simulator did not stop cleanly");
 }
 
 void BM_TelnetReadCycle(benchmark::State& state) {
-    TGatewaySimProcess sim(BQ_GATEWAY_SIM_PATH, {});
+    GatewaySimProcess sim;
     if (sim.Port() == 0) {
         state.SkipWithError("the gateway simulator did not start");
         return;
     }
-    TMainThreadPump pump;
+    GuiThread gui;
     const std::vector<std::string> lines = ReadLines();
     TAnswerCollector answers(Gateway);
     std::vector<double> cycles;
@@ -164,7 +150,7 @@ void BM_TelnetReadCycle(benchmark::State& state) {
                 state.SkipWithError(error.what());
                 break;
             }
-            if (!pump.ServeUntil([&answers] { return answers.Complete(); }, AnswerPatience)) {
+            if (!gui.ServeUntil([&answers] { return answers.Complete(); }, AnswerPatience)) {
                 state.SkipWithError("the five answers did not arrive");
                 break;
             }
@@ -174,7 +160,7 @@ void BM_TelnetReadCycle(benchmark::State& state) {
         telnet.Disconnect();
     }
     ReportCycles(state, cycles);
-    if (!sim.Stop()) state.SkipWithError("the gateway simulator did not stop cleanly");
+    if (!StoppedCleanly(sim)) state.SkipWithError("the gateway simulator did not stop cleanly");
 }
 
 } // namespace

@@ -3,16 +3,23 @@
 // beside a plain recv loop on the same loopback stream.
 #include <benchmark/benchmark.h>
 
+#include <sys/socket.h>
+#include <sys/time.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "bench/support/LoopbackStream.h"
-#include "bench/support/MainThreadPump.h"
-#include "bench/support/PeakMemory.h"
-#include "bench/support/TelnetInputs.h"
 #include "net/telnet/IdTelnet.h"
+#include "tests/support/GuiThread.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/LoopbackPeer.h"
+#include "tests/support/PeerThread.h"
+#include "tests/support/ProcessProbe.h"
+#include "tests/support/TelnetInputs.h"
 
 namespace {
 
@@ -20,6 +27,7 @@ constexpr uint64_t MiB = 1024 * 1024;
 // The same size as the connection's receive scratch buffer.
 constexpr size_t PlainBufferSize = 32768;
 constexpr std::chrono::seconds StreamPatience{120};
+constexpr timeval ReceivePatience{10, 0};
 
 const std::string& Pattern() {
     static const std::string pattern = PlainTelnetText(MiB).Bytes;
@@ -27,16 +35,54 @@ const std::string& Pattern() {
 }
 
 void ReportMemory(benchmark::State& state, int64_t startKiB) {
-    state.counters["peak_rss_MiB"] = static_cast<double>(PeakMemoryKiB()) / 1024.0;
-    state.counters["rss_growth_MiB"] = static_cast<double>(PeakMemoryKiB() - startKiB) / 1024.0;
+    state.counters["peak_rss_MiB"] = static_cast<double>(PeakResidentKb()) / 1024.0;
+    state.counters["rss_growth_MiB"] = static_cast<double>(PeakResidentKb() - startKiB) / 1024.0;
+}
+
+// The sending end: a loopback peer that streams `total` bytes of `pattern`
+// (which outlives it) to the first client and closes.
+class TStream {
+public:
+    TStream(const std::string& pattern, uint64_t total)
+        : Sender([this, &pattern, total](int fd) {
+              SentBytes = loopback::SendRepeated(fd, pattern, total);
+          }) {}
+    int32_t Port() const { return Sender.Port(); }
+    // Waits for the sender; the bytes it handed to the socket.
+    uint64_t Join() {
+        Sender.Join();
+        return SentBytes;
+    }
+
+private:
+    uint64_t SentBytes = 0;
+    PeerThread Sender; // last: its thread writes SentBytes
+};
+
+// The baseline receiver: recv with a buffer of `bufferSize` bytes until the
+// peer closes; the byte count.
+uint64_t PlainReceiveAll(int32_t port, size_t bufferSize) {
+    const UniqueFd fd = loopback::ConnectTo(port);
+    if (!fd.Valid()) return 0;
+    // A sender that stalls ends the loop instead of hanging the run.
+    setsockopt(fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &ReceivePatience, sizeof ReceivePatience);
+    std::vector<char> buffer(bufferSize);
+    uint64_t received = 0;
+    for (;;) {
+        const ssize_t count = recv(fd.Get(), buffer.data(), buffer.size(), 0);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) break;
+        received += static_cast<uint64_t>(count);
+    }
+    return received;
 }
 
 void BM_PlainRecvLoop(benchmark::State& state) {
     const uint64_t total = static_cast<uint64_t>(state.range(0)) * MiB;
-    ResetPeakMemory();
-    const int64_t startKiB = CurrentMemoryKiB();
+    ResetPeakResident();
+    const int64_t startKiB = ResidentKb();
     for (auto _ : state) {
-        TLoopbackStream stream(Pattern(), total);
+        TStream stream(Pattern(), total);
         const uint64_t received = PlainReceiveAll(stream.Port(), PlainBufferSize);
         if (stream.Join() != total || received != total) {
             state.SkipWithError("the plain loop did not receive the whole stream");
@@ -56,7 +102,7 @@ struct TSessionResult {
     bool Closed = false;
 };
 
-TSessionResult ReceiveThroughTelnet(TMainThreadPump& pump, int32_t port) {
+TSessionResult ReceiveThroughTelnet(GuiThread& gui, int32_t port) {
     TSessionResult result;
     std::atomic<bool> closed{false};
     {
@@ -67,10 +113,10 @@ TSessionResult ReceiveThroughTelnet(TMainThreadPump& pump, int32_t port) {
             result.Received += text.size();
             ++result.Handovers;
         });
-        telnet.SetOnStatus([&closed, &pump](TObject*, TIdStatus status, const std::string&) {
+        telnet.SetOnStatus([&closed, &gui](TObject*, TIdStatus status, const std::string&) {
             if (status != stDisconnected) return;
             closed = true;
-            pump.Wake();
+            gui.Notify();
         });
         try {
             telnet.Connect();
@@ -80,7 +126,7 @@ TSessionResult ReceiveThroughTelnet(TMainThreadPump& pump, int32_t port) {
         }
         // The reader hands over every chunk before it sees the close, so the
         // close marks the end of the data.
-        result.Closed = pump.ServeUntil([&closed] { return closed.load(); }, StreamPatience);
+        result.Closed = gui.ServeUntil([&closed] { return closed.load(); }, StreamPatience);
         telnet.Disconnect(); // releases a reader that is still waiting
     }
     return result;
@@ -88,13 +134,13 @@ TSessionResult ReceiveThroughTelnet(TMainThreadPump& pump, int32_t port) {
 
 void BM_TelnetReceivePath(benchmark::State& state) {
     const uint64_t total = static_cast<uint64_t>(state.range(0)) * MiB;
-    ResetPeakMemory();
-    const int64_t startKiB = CurrentMemoryKiB();
+    ResetPeakResident();
+    const int64_t startKiB = ResidentKb();
     uint64_t handovers = 0;
-    TMainThreadPump pump;
+    GuiThread gui;
     for (auto _ : state) {
-        TLoopbackStream stream(Pattern(), total);
-        const TSessionResult session = ReceiveThroughTelnet(pump, stream.Port());
+        TStream stream(Pattern(), total);
+        const TSessionResult session = ReceiveThroughTelnet(gui, stream.Port());
         if (stream.Join() != total || !session.Closed || session.Received != total) {
             state.SkipWithError(session.Connected ? "the session did not deliver the whole stream"
                                                   : "the session could not connect");

@@ -1,8 +1,9 @@
 # One library per layer: every .cpp file of the layer's folder is part of it.
+include(${CMAKE_CURRENT_LIST_DIR}/BqPlatformSources.cmake)
 
 function(bq_layer name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  bq_platform_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -18,7 +19,7 @@ endfunction()
 # (the window's tests need a QApplication) links gtest without gtest_main.
 function(bq_test_dir name)
   cmake_parse_arguments(ARG "" "" "LIBS;ENV" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  bq_platform_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
   if(NOT sources)
     return()
   endif()
@@ -29,6 +30,10 @@ function(bq_test_dir name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
   target_compile_definitions(${name} PRIVATE BQ_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${ARG_ENV}" TIMEOUT 300)
+  if(WIN32)
+    bq_windows_test(${name})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "${ARG_ENV}" TIMEOUT 300)
+  endif()
 endfunction()

@@ -74,7 +74,7 @@ void TClientSession::HandleLine(const TLineEvent& event, TSimClock::time_point n
         Answer(ErrorLine(Options.Gateway, "line too long"), now);
     } else {
         const std::optional<std::string> answer =
-            AnswerCommand(event.Text, Options.Gateway, Memory);
+            AnswerCommand(event.Text, Options.Gateway, Memory, !Options.IgnoreWrites);
         if (!answer && event.Text.find_first_not_of(" \t") == std::string::npos) return;
         SimLog(who + " < " + Printable(event.Text));
         if (answer) {

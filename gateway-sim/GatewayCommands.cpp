@@ -63,7 +63,7 @@ std::string ReadMemory(const std::vector<std::string>& tokens, const std::string
 
 // Tokens: "<" G "SET_MEM" AA AA LL LL followed by LL data bytes
 std::string WriteMemory(const std::vector<std::string>& tokens, const std::string& gateway,
-                        TDeviceMemory& memory) {
+                        TDeviceMemory& memory, bool applyWrites) {
     uint16_t location = 0;
     uint16_t length = 0;
     if (tokens.size() < 7 || !ParseDescriptor(Join(tokens, 3, 7), location, length))
@@ -71,7 +71,8 @@ std::string WriteMemory(const std::vector<std::string>& tokens, const std::strin
     TBytes data;
     if (!ParseByteList(Join(tokens, 7, tokens.size()), data)) return ErrorLine(gateway, "bad data");
     if (data.size() != length) return ErrorLine(gateway, "data length");
-    const TMemoryStatus status = memory.Write(location, data);
+    TDeviceMemory scratch = memory; // checked like a real write, then dropped
+    const TMemoryStatus status = (applyWrites ? memory : scratch).Write(location, data);
     if (status != TMemoryStatus::Ok) return ErrorLine(gateway, StatusReason(status));
     return "> " + gateway + " OK";
 }
@@ -83,14 +84,14 @@ std::string ErrorLine(const std::string& gateway, const std::string& reason) {
 }
 
 std::optional<std::string> AnswerCommand(const std::string& line, const std::string& gateway,
-                                         TDeviceMemory& memory) {
+                                         TDeviceMemory& memory, bool applyWrites) {
     const std::vector<std::string> tokens = Tokens(TrimControls(line));
     if (tokens.empty()) return std::nullopt;
     if (tokens.size() >= 2 && tokens[0] == "<" && tokens[1] != gateway) return std::nullopt;
     if (tokens.size() < 3 || tokens[0] != "<") return ErrorLine(gateway, "unknown command");
     const std::string& command = tokens[2];
     if (command == "GET_MEM") return ReadMemory(tokens, gateway, memory);
-    if (command == "SET_MEM") return WriteMemory(tokens, gateway, memory);
+    if (command == "SET_MEM") return WriteMemory(tokens, gateway, memory, applyWrites);
     if (command == "RESET") {
         if (tokens.size() != 3) return ErrorLine(gateway, "malformed command");
         return "BQ gateway " + gateway + " restarted, ready";

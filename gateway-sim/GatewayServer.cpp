@@ -1,17 +1,7 @@
-// The simulator's TCP server over POSIX sockets and poll.
+// The simulator's TCP server, over the system's sockets (SimSocket.h).
 #include "gateway-sim/GatewayServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include "gateway-sim/SimLog.h"
@@ -24,93 +14,54 @@ namespace {
 constexpr std::chrono::seconds Linger{2};
 constexpr size_t ReadChunk = 4096;
 
-bool MakeNonBlocking(int fd) {
-    const int flags = fcntl(fd, F_GETFL);
-    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0 &&
-           fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
-}
-
-std::string PeerName(const sockaddr_in& address) {
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-    return std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
-}
-
 } // namespace
 
 TGatewayServer::TGatewayServer(const TSimOptions& options) : Options(options) {}
 
 TGatewayServer::~TGatewayServer() {
     for (const auto& connection : Connections)
-        close(connection->Fd);
-    if (ListenFd >= 0) close(ListenFd);
+        SimClose(connection->Fd);
+    if (ListenFd != NoSimSocket) SimClose(ListenFd);
 }
 
 bool TGatewayServer::Listen(std::string& error) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(Options.Port);
-    if (inet_pton(AF_INET, Options.Listen.c_str(), &address.sin_addr) != 1) {
-        error = "not an IPv4 address: " + Options.Listen;
-        return false;
-    }
-    ListenFd = socket(AF_INET, SOCK_STREAM, 0);
-    if (ListenFd < 0) {
-        error = std::string("socket: ") + std::strerror(errno);
-        return false;
-    }
-    const int on = 1;
-    setsockopt(ListenFd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    socklen_t length = sizeof address;
-    if (bind(ListenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(ListenFd, 16) != 0 || !MakeNonBlocking(ListenFd) ||
-        getsockname(ListenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        error = "cannot listen on " + Options.Listen + ":" + std::to_string(Options.Port) + ": " +
-                std::strerror(errno);
-        return false;
-    }
-    BoundPort = ntohs(address.sin_port);
-    return true;
+    ListenFd = SimListen(Options.Listen, Options.Port, BoundPort, error);
+    return ListenFd != NoSimSocket;
 }
 
 void TGatewayServer::AcceptClients() {
     // Bounded: at most one round of the backlog per wake-up.
     for (int round = 0; round < 64; ++round) {
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        const int fd = accept(ListenFd, reinterpret_cast<sockaddr*>(&peer), &length);
-        if (fd < 0) return; // EAGAIN, or a connection that died in the backlog
-        if (Connections.size() >= MaxClients || !MakeNonBlocking(fd)) {
-            SimLog("refused " + PeerName(peer) + ": too many clients");
-            close(fd);
+        std::string peer;
+        const TSimSocket fd = SimAccept(ListenFd, peer);
+        if (fd == NoSimSocket) return; // none waiting, or one that died in the backlog
+        if (Connections.size() >= MaxClients) {
+            SimLog("refused " + peer + ": too many clients");
+            SimClose(fd);
             continue;
         }
-        // Each piece of a split answer must leave as its own segment.
-        const int on = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         const int id = NextClientId++;
         Connections.push_back(
             std::unique_ptr<TConnection>(new TConnection{fd, TClientSession(id, Options, Memory)}));
-        SimLog("client " + std::to_string(id) + " connected from " + PeerName(peer));
+        SimLog("client " + std::to_string(id) + " connected from " + peer);
         Connections.back()->Session.Open();
     }
 }
 
 void TGatewayServer::ReadFrom(TConnection& connection) {
     char buffer[ReadChunk];
-    const ssize_t count = recv(connection.Fd, buffer, sizeof buffer, 0);
+    std::string error;
+    const long count = SimReceive(connection.Fd, buffer, sizeof buffer, error);
     if (count == 0) {
         Drop(connection, "closed by the client");
     } else if (count < 0) {
-        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-            Drop(connection, std::string("receive failed: ") + std::strerror(errno));
+        if (!error.empty()) Drop(connection, "receive failed: " + error);
     } else if (!connection.HalfClosed) {
         // A client that types one character per write with Nagle's algorithm
         // on holds its next characters until this one is acknowledged; a
         // delayed ACK (40 ms and more on Linux) would stall every command by
         // that long. Quick-ack mode lapses on its own, so it is renewed per read.
-        const int on = 1;
-        setsockopt(connection.Fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+        SimAckQuickly(connection.Fd);
         connection.Session.Receive(std::string_view(buffer, static_cast<size_t>(count)),
                                    TSimClock::now());
     }
@@ -119,10 +70,10 @@ void TGatewayServer::ReadFrom(TConnection& connection) {
 // One send per queued piece; a short send leaves the rest for POLLOUT.
 void TGatewayServer::Flush(TConnection& connection) {
     while (const std::string* piece = connection.Session.NextSend()) {
-        const ssize_t count = send(connection.Fd, piece->data(), piece->size(), MSG_NOSIGNAL);
+        std::string error;
+        const long count = SimSend(connection.Fd, piece->data(), piece->size(), error);
         if (count < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                Drop(connection, std::string("send failed: ") + std::strerror(errno));
+            if (!error.empty()) Drop(connection, "send failed: " + error);
             return;
         }
         connection.Session.Sent(static_cast<size_t>(count));
@@ -139,7 +90,7 @@ void TGatewayServer::Service(TConnection& connection, TSimClock::time_point now)
     } else if (connection.HalfClosed) {
         if (now >= connection.LingerUntil) Drop(connection, "closed after the line limit");
     } else if (connection.Session.Finished()) {
-        shutdown(connection.Fd, SHUT_WR);
+        SimShutdownWrite(connection.Fd);
         connection.HalfClosed = true;
         connection.LingerUntil = now + Linger;
     }
@@ -148,7 +99,7 @@ void TGatewayServer::Service(TConnection& connection, TSimClock::time_point now)
 void TGatewayServer::Drop(TConnection& connection, const std::string& reason) {
     if (connection.Dropped) return;
     SimLog("client " + std::to_string(connection.Session.Id()) + " dropped: " + reason);
-    close(connection.Fd);
+    SimClose(connection.Fd);
     connection.Dropped = true;
 }
 
@@ -166,27 +117,25 @@ int TGatewayServer::PollTimeout(TSimClock::time_point now) const {
     return static_cast<int>(std::min<long long>(wait.count(), 60'000));
 }
 
-void TGatewayServer::Run(int stopFd) {
+void TGatewayServer::Run(TSimSocket stopFd) {
     for (;;) {
-        std::vector<pollfd> fds;
-        fds.push_back(pollfd{stopFd, POLLIN, 0});
-        fds.push_back(pollfd{ListenFd, POLLIN, 0});
-        for (const auto& connection : Connections) {
-            const short events = connection->Session.NextSend() ? POLLIN | POLLOUT : POLLIN;
-            fds.push_back(pollfd{connection->Fd, events, 0});
-        }
-        if (poll(fds.data(), fds.size(), PollTimeout(TSimClock::now())) < 0) {
-            if (errno == EINTR) continue;
-            SimLog(std::string("poll failed: ") + std::strerror(errno));
+        std::vector<TSimWait> waits;
+        waits.push_back(TSimWait{stopFd});
+        waits.push_back(TSimWait{ListenFd});
+        for (const auto& connection : Connections)
+            waits.push_back(TSimWait{connection->Fd, connection->Session.NextSend() != nullptr});
+        std::string error;
+        if (!SimWaitFor(waits, PollTimeout(TSimClock::now()), error)) {
+            SimLog("wait failed: " + error);
             return;
         }
-        if (fds[0].revents != 0) return;
-        // Connections accepted now are not in `fds`; they are serviced below.
+        if (waits[0].Readable) return;
+        // Connections accepted now are not in `waits`; they are serviced below.
         const size_t polled = Connections.size();
         for (size_t i = 0; i < polled; ++i) {
-            if (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) ReadFrom(*Connections[i]);
+            if (waits[i + 2].Readable) ReadFrom(*Connections[i]);
         }
-        if (fds[1].revents & POLLIN) AcceptClients();
+        if (waits[1].Readable) AcceptClients();
         const TSimClock::time_point now = TSimClock::now();
         for (const auto& connection : Connections)
             Service(*connection, now);

@@ -1,5 +1,5 @@
-// The simulator's TCP server: one poll loop over the listening socket, the
-// clients and a stop descriptor, all non-blocking, one shared device memory.
+// The simulator's TCP server: one wait loop over the listening socket, the
+// clients and a stop socket, all non-blocking, one shared device memory.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include "gateway-sim/ClientSession.h"
 #include "gateway-sim/DeviceMemory.h"
 #include "gateway-sim/SimOptions.h"
+#include "gateway-sim/SimSocket.h"
 
 class TGatewayServer {
 public:
@@ -26,11 +27,11 @@ public:
     bool Listen(std::string& error);
     uint16_t Port() const { return BoundPort; }
     // Serves until `stopFd` becomes readable.
-    void Run(int stopFd);
+    void Run(TSimSocket stopFd);
 
 private:
     struct TConnection {
-        int Fd;
+        TSimSocket Fd;
         TClientSession Session;
         bool HalfClosed = false;
         TSimClock::time_point LingerUntil{};
@@ -46,7 +47,7 @@ private:
 
     TSimOptions Options;
     TDeviceMemory Memory;
-    int ListenFd = -1;
+    TSimSocket ListenFd = NoSimSocket;
     uint16_t BoundPort = 0;
     int NextClientId = 1;
     std::vector<std::unique_ptr<TConnection>> Connections;

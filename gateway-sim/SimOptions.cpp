@@ -1,7 +1,11 @@
 // Command-line options of bq-gateway-sim.
 #include "gateway-sim/SimOptions.h"
 
+#ifdef _WIN32
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
+#endif
 
 #include <charconv>
 #include <string_view>
@@ -51,6 +55,10 @@ bool ParseSimOptions(int argc, const char* const* argv, TSimOptions& options, st
         }
         if (name == "--garbage") {
             options.Garbage = true;
+            continue;
+        }
+        if (name == "--ignore-writes") {
+            options.IgnoreWrites = true;
             continue;
         }
         const bool takesValue = name == "--listen" || name == "--port" || name == "--gateway" ||
@@ -124,6 +132,7 @@ fault injection:
   --close-after N    close a client's connection after its Nth line
                      (answered first)
   --garbage          send a line of binary bytes before each answer
+  --ignore-writes    answer SET_MEM with OK but keep the memory unchanged
   --help             show this text
 )";
 }

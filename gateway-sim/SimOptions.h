@@ -15,6 +15,7 @@ struct TSimOptions {
     unsigned DelayMs = 0;
     unsigned CloseAfter = 0; // 0: never
     bool Garbage = false;
+    bool IgnoreWrites = false;
     bool Help = false;
 };
 

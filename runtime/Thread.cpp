@@ -58,6 +58,7 @@ void TThread::Run(std::shared_ptr<TThread> self) {
     }
     StateChanged.notify_all();
     WakeSynchronizeWaiters();
+    if (SyncTarget) SyncTarget->Wake();
     self.reset(); // may destroy this object; nothing below may touch it
 }
 
@@ -107,6 +108,10 @@ void TThread::WaitFor() {
         if (WorkerId == std::this_thread::get_id())
             throw EThread("Thread cannot wait for its own end");
     }
+    if (SyncTarget && SyncTarget->IsOwner()) {
+        SyncTarget->ServeUntil([this] { return Ended.load(); });
+        return;
+    }
     if (IsMainThread()) {
         ServeSynchronizeUntil([this] { return Ended.load(); });
         return;
@@ -129,5 +134,8 @@ void TThread::DoTerminate() {
 }
 
 void TThread::Synchronize(const std::function<void()>& method) {
-    ::Synchronize(method);
+    if (SyncTarget)
+        SyncTarget->Call(method);
+    else
+        ::Synchronize(method);
 }

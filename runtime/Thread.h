@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "runtime/CallQueue.h"
 #include "runtime/Component.h"
 #include "runtime/Exception.h"
 
@@ -72,6 +73,10 @@ public:
     // Called on the GUI thread, through Synchronize, after the body returned.
     TNotifyEvent OnTerminate;
 
+    // Before Start: the thread's synchronised calls go to `target`'s owner
+    // instead of the GUI thread, and WaitFor on that owner serves them.
+    void SetSyncTarget(std::shared_ptr<TCallQueue> target) { SyncTarget = std::move(target); }
+
 protected:
     virtual void Execute() = 0;
     // The termination notice: runs OnTerminate. Exceptions it raises are dropped.
@@ -96,4 +101,5 @@ private:
     std::exception_ptr Fatal;             // guarded by StateLock
     std::thread::id WorkerId;             // guarded by StateLock
     std::thread Worker;
+    std::shared_ptr<TCallQueue> SyncTarget; // set before Start, read-only afterwards
 };

@@ -11,6 +11,7 @@
 #include "net/tcp/IdTCPClient.h"
 #include "net/telnet/IdTelnetInterface.h"
 #include "net/telnet/IdTelnetParser.h"
+#include "runtime/CallQueue.h"
 
 class TIdTelnetReadThread;
 
@@ -62,6 +63,10 @@ public:
     TClientEvent OnConnect;
     TClientEvent OnDisconnect;
     TIdTelnetParser Parser;
+    // Set before Connect: received text is handed to this queue's owner
+    // instead of the GUI thread (a program without one gives each session
+    // its own). Empty: the GUI thread, through Synchronize.
+    std::shared_ptr<TCallQueue> DeliveryQueue;
 
 private:
     void EndFinishedReader();

@@ -21,7 +21,9 @@ constexpr size_t LinesPerClockCheck = 8;
 
 } // namespace
 
-TIdTelnetReadThread::TIdTelnetReadThread(TIdTelnet* client) : TIdThread(false), Client(client) {}
+TIdTelnetReadThread::TIdTelnetReadThread(TIdTelnet* client) : TIdThread(false), Client(client) {
+    SetSyncTarget(client->DeliveryQueue);
+}
 
 // Ends by exception: the close check raises "Connection Closed Gracefully."
 // after the peer's close, the hand-over raises what the GUI side raised, and a

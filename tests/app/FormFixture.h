@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "FakeTelnetClient.h"
-#include "RecordingMessages.h"
 #include "app/Form1.h"
 #include "app/LogView.h"
+#include "tests/support/window/FakeTelnetClient.h"
+#include "tests/support/window/RecordingMessages.h"
 
 // Failures print texts, not their bytes.
 inline void PrintTo(const QString& text, std::ostream* os) {

@@ -18,13 +18,13 @@
 #include <thread>
 #include <vector>
 
-#include "RecordingMessages.h"
 #include "app/Form1.h"
 #include "app/LogView.h"
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "runtime/Synchronize.h"
 #include "tests/support/Watchdog.h"
+#include "tests/support/window/RecordingMessages.h"
 
 using namespace std::chrono_literals;
 

@@ -41,16 +41,8 @@ protected:
 
     std::vector<std::string> Statuses() const { return Events(); }
 
-    // GuiThread's wait ends after a bounded number of wake-ups; a flood makes
-    // far more, so this one renews it until `done` or the deadline.
-    bool ServeLong(const std::function<bool()>& done, std::chrono::milliseconds patience) {
-        const Deadline deadline(patience);
-        for (int round = 0; round < 100000 && !done() && !deadline.Passed(); ++round)
-            Gui->ServeUntil(done, deadline.Left());
-        return done();
-    }
     bool ServeUntilReceived(size_t count, std::chrono::milliseconds patience = Patience) {
-        return ServeLong([&] { return Received.size() >= count; }, patience);
+        return Gui->ServeUntil([&] { return Received.size() >= count; }, patience);
     }
     bool ServeUntilReaderEnds() {
         return Gui->ServeUntil([&] { return ReaderEnded(); });

@@ -139,7 +139,7 @@ TEST_P(FloodTest, EveryDataByteArrivesOnceInOrderAndMemoryStaysBounded) {
         for (size_t sent = 0; sent < total; sent += 65536)
             if (!loopback::SendAll(fd, source.Next(std::min<size_t>(65536, total - sent)))) return;
     });
-    const bool arrived = ServeLong([&] { return got.Count >= total; }, 240s);
+    const bool arrived = Gui->ServeUntil([&] { return got.Count >= total; }, 240s);
     const int64_t peak = PeakResidentKb();
     if (!arrived) Client->Disconnect(); // releases a peer blocked in its send
     peer.join();

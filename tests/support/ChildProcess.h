@@ -36,6 +36,9 @@ public:
     bool WaitForOutput(const std::string& text, std::chrono::milliseconds patience = Patience);
     // What came through the pipe, as far as it has been read.
     const std::string& Output() const { return OutputText; }
+    // Appends what the pipe holds now to Output, without waiting; false at
+    // the end of the output (at once when nothing is piped).
+    bool ReadAvailable();
     // Everything written to the log so far.
     std::string Log() const;
 
@@ -48,9 +51,6 @@ public:
     int Stop(int signal = SIGTERM, std::chrono::milliseconds grace = Patience);
 
 private:
-    // Appends what the pipe holds now; false at the end of the output.
-    bool ReadAvailable();
-
     pid_t Pid = -1;
     UniqueFd ExitNotice; // a pidfd: readable once the program has ended
     UniqueFd OutputPipe; // read end, non-blocking

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
@@ -22,8 +23,9 @@ std::vector<std::string> WithLoopbackPort(std::vector<std::string> options) {
 
 } // namespace
 
-GatewaySimProcess::GatewaySimProcess(const std::vector<std::string>& options)
-    : Process(SimArguments(WithLoopbackPort(options)), ChildProcess::Streams::OutputPiped) {
+GatewaySimProcess::GatewaySimProcess(const std::vector<std::string>& options,
+                                     ChildProcess::Streams streams)
+    : Process(SimArguments(WithLoopbackPort(options)), streams) {
     // "listening on 127.0.0.1:PORT" on its first line.
     const std::string marker = "listening on 127.0.0.1:";
     if (!Process.WaitForOutput("\n")) {
@@ -46,6 +48,20 @@ int GatewaySimProcess::Stop(int signal) {
     if (signal != SIGKILL && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
         ADD_FAILURE() << "simulator did not end after signal " << signal;
     return status;
+}
+
+std::vector<std::string> GatewaySimProcess::ReceivedLines() {
+    Process.ReadAvailable();
+    std::vector<std::string> lines;
+    std::istringstream log(Output() + Log());
+    for (std::string line; std::getline(log, line);) {
+        // "client 12 < < 2001 GET_MEM 01 00 08 00"
+        const size_t mark = line.find(" < ");
+        if (line.rfind("client ", 0) == 0 && mark != std::string::npos &&
+            line.find_first_not_of("0123456789", 7) == mark)
+            lines.push_back(line.substr(mark + 3));
+    }
+    return lines;
 }
 
 GatewaySimRun RunGatewaySim(const std::vector<std::string>& options) {

@@ -41,11 +41,13 @@ bool GuiThread::WaitUntil(const std::function<bool()>& done, std::chrono::millis
 }
 
 // The generation is read before `done` is asked, so a notification that comes
-// in between ends the wait at once instead of being missed.
+// in between ends the wait at once instead of being missed. Each round waits
+// for a notification; a stream of hand-overs makes one per call, so the bound
+// on rounds is far above any stream a test or benchmark sends.
 bool GuiThread::Await(const std::function<bool()>& done, std::chrono::milliseconds patience,
                       bool serve) {
     const Deadline deadline(patience);
-    for (int round = 0; round < 100000; ++round) {
+    for (int round = 0; round < 100'000'000; ++round) {
         uint64_t seen = 0;
         {
             const std::lock_guard lock(Lock);

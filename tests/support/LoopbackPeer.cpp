@@ -23,6 +23,17 @@ bool SendAll(int fd, std::string_view bytes) {
     return done == bytes.size();
 }
 
+uint64_t SendRepeated(int fd, std::string_view pattern, uint64_t total) {
+    if (pattern.empty()) return 0;
+    uint64_t sent = 0;
+    for (uint64_t copy = 0; sent < total && copy <= total / pattern.size(); ++copy) {
+        const size_t length = static_cast<size_t>(std::min<uint64_t>(pattern.size(), total - sent));
+        if (!SendAll(fd, pattern.substr(0, length))) break;
+        sent += length;
+    }
+    return sent;
+}
+
 Received ReceiveInto(int fd, std::string& bytes, size_t limit, const Deadline& deadline) {
     char chunk[4096];
     for (int pass = 0; pass < 10000; ++pass) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ namespace loopback {
 
 // Sends every byte; false when the other end has gone (or the send fails).
 bool SendAll(int fd, std::string_view bytes);
+// Sends `pattern` over and over until `total` bytes have gone, the last copy
+// cut short; the bytes sent, fewer than `total` when the other end has gone.
+uint64_t SendRepeated(int fd, std::string_view pattern, uint64_t total);
 
 enum class Received { Data, Closed, TimedOut };
 // One receive of at most `limit` bytes, appended to `bytes`. Closed covers a

@@ -1,5 +1,5 @@
 // Deterministic Telnet streams (RFC 854) for the parser benchmarks.
-#include "bench/support/TelnetInputs.h"
+#include "TelnetInputs.h"
 
 #include <array>
 #include <random>

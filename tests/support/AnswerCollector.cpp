@@ -1,5 +1,5 @@
 // Line assembly over chunked text and recognition of "> G MEM D data" answers.
-#include "bench/support/AnswerCollector.h"
+#include "AnswerCollector.h"
 
 #include "protocol/MemoryAnswer.h"
 

@@ -1,0 +1,34 @@
+// The commands bqctl runs against one gateway, and what each one yields.
+// Input files are read and checked before the session connects, so that
+// nothing is sent on an input error.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "bqctl/ExitCodes.h"
+#include "session/SessionSettings.h"
+#include "session/Transcript.h"
+
+enum class TCommandKind { Info, Backup, Restore, Write, Reset };
+
+struct TCommand {
+    TCommandKind Kind = TCommandKind::Info;
+    std::string Path; // backup / restore: file, "-", or in a fleet a folder
+    bool Force = false;
+    std::optional<std::string> Address, Channel, PanId; // write
+};
+
+struct TOutcome {
+    TExitCode Exit = ExitDone;
+    nlohmann::ordered_json Result = nlohmann::ordered_json::object(); // what the command found
+    std::string Text;  // what a single run prints on standard output
+    std::string Error; // one line for standard error
+};
+
+// Connects, runs the command, disconnects. `backupText`: a restore's file,
+// already read (the caller reads it, from a file or standard input).
+TOutcome RunCommand(const TCommand& command, const TSessionSettings& settings,
+                    TTranscript& transcript, const std::string& backupText = {});

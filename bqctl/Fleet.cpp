@@ -1,0 +1,127 @@
+// The fleet runner's workers, ordered output, progress and summary.
+#include "bqctl/Fleet.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "bqctl/FleetOutput.h"
+#include "net/tcp/IdTCPConnection.h"
+
+namespace {
+
+std::string ReadWholeFile(const std::string& path, bool& ok) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    ok = static_cast<bool>(file);
+    return text.str();
+}
+
+TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSettings settings,
+                TTranscript& transcript) {
+    settings.Host = row.Host;
+    settings.Port = row.Port;
+    settings.Gateway = row.Gateway;
+    if (row.HasProxy) settings.Proxy = row.Proxy;
+    const std::string file = command.Path + "/" + RowFileName(row);
+    std::string backupText;
+    if (command.Kind == TCommandKind::Restore) {
+        bool ok = false;
+        backupText = ReadWholeFile(file, ok);
+        if (!ok) {
+            TOutcome outcome;
+            outcome.Exit = ExitUsage;
+            outcome.Error = "cannot read " + file;
+            return outcome;
+        }
+        TCommand single = command;
+        single.Path = file;
+        return RunCommand(single, settings, transcript, backupText);
+    }
+    TOutcome outcome = RunCommand(command, settings, transcript);
+    if (command.Kind == TCommandKind::Backup && outcome.Exit == ExitDone) {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << outcome.Text;
+        if (!out.flush()) {
+            outcome.Exit = ExitUsage;
+            outcome.Error = "cannot write " + file;
+        }
+    }
+    return outcome;
+}
+
+} // namespace
+
+std::string RowFileName(const TInventoryRow& row) {
+    return row.Host + "_" + std::to_string(row.Port) + "_" + row.Gateway + ".json";
+}
+
+int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
+             const TSessionSettings& defaults, const TFleetOptions& options, std::ostream& out,
+             std::ostream& err) {
+    const auto started = std::chrono::steady_clock::now();
+    // One component alive for the whole run keeps the process's socket
+    // stack in place, instead of sessions creating and freeing it in turn.
+    const TIdTCPConnection keepStack;
+
+    std::mutex lock; // guards everything below that the workers share
+    std::vector<std::optional<TOutcome>> outcomes(rows.size());
+    size_t printed = 0, finished = 0;
+    std::array<size_t, 4> counts{};
+    std::atomic<size_t> next{0};
+    if (options.Csv) out << FleetCsvHeader();
+
+    const auto work = [&] {
+        for (size_t i = next++; i < rows.size(); i = next++) {
+            const std::string prefix =
+                rows[i].Host + ":" + std::to_string(rows[i].Port) + " " + rows[i].Gateway + ": ";
+            TTranscript transcript(options.Log ? std::function<void(const std::string&)>(
+                                                     [&, prefix](const std::string& entry) {
+                                                         const std::lock_guard guard(lock);
+                                                         *options.Log << prefix << entry << "\n";
+                                                     })
+                                               : std::function<void(const std::string&)>());
+            TOutcome outcome = RunRow(rows[i], command, defaults, transcript);
+            const std::lock_guard guard(lock);
+            ++counts[outcome.Exit];
+            ++finished;
+            outcomes[i] = std::move(outcome);
+            // Printed in inventory order: each finished row waits for those before it.
+            for (; printed < rows.size() && outcomes[printed]; ++printed) {
+                out << (options.Csv ? FleetCsvRecord(rows[printed], *outcomes[printed])
+                                    : FleetJsonLine(rows[printed], *outcomes[printed]));
+                outcomes[printed].reset();
+            }
+            out.flush();
+            if (options.Progress)
+                err << "\r" << finished << "/" << rows.size() << " done" << std::flush;
+        }
+    };
+    const size_t workers = std::min<size_t>(static_cast<size_t>(std::max(options.Jobs, 1)),
+                                            std::max<size_t>(rows.size(), 1));
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < workers; ++i)
+        threads.emplace_back(work);
+    for (std::thread& thread : threads)
+        thread.join();
+
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
+    if (options.Progress) err << "\n";
+    err << "fleet: " << rows.size() << " rows, " << counts[ExitDone] << " done, "
+        << counts[ExitDevice] << " device errors, " << counts[ExitUsage] << " input errors, "
+        << counts[ExitNetwork] << " network errors, " << elapsed << " s\n";
+    int worst = ExitDone;
+    for (int status = ExitDone; status <= ExitNetwork; ++status)
+        if (counts[status] > 0) worst = status;
+    return worst;
+}

@@ -1,0 +1,48 @@
+// Formatting of fleet results.
+#include "bqctl/FleetOutput.h"
+
+namespace {
+
+// RFC 4180 quoting where a field needs it.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+} // namespace
+
+std::string FleetJsonLine(const TInventoryRow& row, const TOutcome& outcome) {
+    nlohmann::ordered_json line = nlohmann::ordered_json::object();
+    line["line"] = row.Line;
+    line["host"] = row.Host;
+    line["port"] = row.Port;
+    line["gateway"] = row.Gateway;
+    line["status"] = static_cast<int>(outcome.Exit);
+    line["result"] = outcome.Result;
+    if (!outcome.Error.empty()) line["error"] = outcome.Error;
+    return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+std::string FleetCsvHeader() {
+    return "line,host,port,gateway,status,mac,address,channel,pan_id,type,error\n";
+}
+
+std::string FleetCsvRecord(const TInventoryRow& row, const TOutcome& outcome) {
+    // write and restore show what they read back.
+    const nlohmann::ordered_json& device =
+        outcome.Result.contains("read_back") ? outcome.Result["read_back"] : outcome.Result;
+    std::string record = std::to_string(row.Line) + "," + CsvField(row.Host) + "," +
+                         std::to_string(row.Port) + "," + CsvField(row.Gateway) + "," +
+                         std::to_string(static_cast<int>(outcome.Exit));
+    for (const char* key : {"mac", "address", "channel", "pan_id", "type"}) {
+        const auto it = device.find(key);
+        record += ",";
+        if (it != device.end() && it->is_string()) record += CsvField(it->get<std::string>());
+    }
+    return record + "," + CsvField(outcome.Error) + "\n";
+}

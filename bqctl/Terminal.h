@@ -1,0 +1,5 @@
+// Whether standard error is a terminal (for the fleet's progress line); the
+// one platform call of bqctl.
+#pragma once
+
+bool StandardErrorIsTerminal();

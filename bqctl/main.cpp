@@ -1,0 +1,93 @@
+// bqctl: the gateway's devices from the command line, one gateway at a time
+// or a whole fleet. Start-up: parse, read input files, run, print.
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "bqctl/CommandLine.h"
+#include "bqctl/Fleet.h"
+#include "bqctl/Terminal.h"
+
+namespace {
+
+bool ReadInput(const std::string& path, std::string& text) {
+    if (path == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), {});
+        return !std::cin.bad();
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::ostringstream all;
+    all << file.rdbuf();
+    text = all.str();
+    return !file.bad();
+}
+
+int Fail(int status, const std::string& message) {
+    std::cerr << "bqctl: " << message << "\n";
+    return status;
+}
+
+int RunSingle(const TCommandLine& line, std::ostream* log) {
+    const TCommand& command = line.Command;
+    std::string backupText;
+    if (command.Kind == TCommandKind::Restore && !ReadInput(command.Path, backupText))
+        return Fail(ExitUsage, "cannot read " + command.Path);
+    // Checked before connecting, without truncating an older backup.
+    if (command.Kind == TCommandKind::Backup && command.Path != "-" &&
+        !std::ofstream(command.Path, std::ios::app))
+        return Fail(ExitUsage, "cannot write " + command.Path);
+    TTranscript transcript(log ? std::function<void(const std::string&)>(
+                                     [log](const std::string& entry) { *log << entry << "\n"; })
+                               : std::function<void(const std::string&)>());
+    const TOutcome outcome = RunCommand(command, line.Settings, transcript, backupText);
+    if (command.Kind == TCommandKind::Backup && outcome.Exit == ExitDone) {
+        if (command.Path == "-") {
+            std::cout << outcome.Text;
+        } else {
+            std::ofstream file(command.Path, std::ios::binary | std::ios::trunc);
+            file << outcome.Text;
+            if (!file.flush()) return Fail(ExitUsage, "cannot write " + command.Path);
+        }
+    } else if (line.Json && (!outcome.Result.empty() || outcome.Exit == ExitDone)) {
+        std::cout << outcome.Result.dump(2) << "\n";
+    } else {
+        std::cout << outcome.Text;
+    }
+    if (!outcome.Error.empty()) std::cerr << "bqctl: " << outcome.Error << "\n";
+    return outcome.Exit;
+}
+
+int RunFleetLine(const TCommandLine& line, std::ostream* log) {
+    std::string text;
+    if (!ReadInput(line.Inventory, text)) return Fail(ExitUsage, "cannot read " + line.Inventory);
+    std::vector<TInventoryRow> rows;
+    std::string error;
+    if (!ParseInventory(text, line.Inventory, rows, error)) return Fail(ExitUsage, error);
+    const TCommandKind kind = line.Command.Kind;
+    if ((kind == TCommandKind::Backup || kind == TCommandKind::Restore) &&
+        !std::ifstream(line.Command.Path + "/."))
+        return Fail(ExitUsage, line.Command.Path + ": not a folder");
+    TFleetOptions options;
+    options.Jobs = line.Jobs;
+    options.Csv = line.Csv;
+    options.Progress = StandardErrorIsTerminal();
+    options.Log = log;
+    return RunFleet(rows, line.Command, line.Settings, options, std::cout, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TCommandLine line;
+    const int parsed = ParseCommandLine(argc, argv, line, std::cout, std::cerr);
+    if (parsed >= 0) return parsed;
+    std::ofstream logFile;
+    if (!line.LogPath.empty()) {
+        logFile.open(line.LogPath, std::ios::binary | std::ios::trunc);
+        if (!logFile) return Fail(ExitUsage, "cannot write " + line.LogPath);
+    }
+    std::ostream* log = line.LogPath.empty() ? nullptr : &logFile;
+    return line.Fleet ? RunFleetLine(line, log) : RunSingle(line, log);
+}

@@ -1,0 +1,183 @@
+// The gateway session: connect under a deadline, typed command lines, the
+// answers handled on the session's own thread while it waits for them.
+#include "session/GatewaySession.h"
+
+#include <atomic>
+
+#include "net/stack/IdException.h"
+#include "net/stack/IdStack.h"
+#include "net/telnet/IdTelnet.h"
+#include "net/telnet/IdTelnetReadThread.h"
+#include "protocol/CommandLines.h"
+#include "protocol/FieldEncodings.h"
+#include "protocol/MemoryAnswer.h"
+#include "runtime/IntConversion.h"
+#include "session/ConnectWatch.h"
+
+namespace {
+
+constexpr int ShutdownBoth = 2; // SD_BOTH / SHUT_RDWR
+
+const std::string& DescriptorOf(const TFieldDescriptors& descriptors, TMemoryField field) {
+    switch (field) {
+    case TMemoryField::Mac:
+        return descriptors.Mac;
+    case TMemoryField::Address:
+        return descriptors.Address;
+    case TMemoryField::Channel:
+        return descriptors.Channel;
+    case TMemoryField::PanId:
+        return descriptors.PanId;
+    case TMemoryField::Type:
+        break;
+    }
+    return descriptors.Type;
+}
+
+std::string Seconds(std::chrono::milliseconds timeout) {
+    const long long ms = timeout.count();
+    if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
+    return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " s";
+}
+
+} // namespace
+
+TGatewaySession::TGatewaySession(TSessionSettings settings, TTranscript& transcript)
+    : FSettings(std::move(settings)), Log(transcript), Descriptors(DefaultFieldDescriptors()),
+      Deliveries(std::make_shared<TCallQueue>()), Telnet(std::make_unique<TIdTelnet>()) {
+    Telnet->DeliveryQueue = Deliveries;
+    Telnet->SetOnDataAvailable([this](const std::string& buffer) { DataAvailable(buffer); });
+}
+
+TGatewaySession::~TGatewaySession() {
+    try {
+        Disconnect();
+    } catch (...) {
+        // Leaving after the gateway has gone is no error.
+    }
+}
+
+void TGatewaySession::Connect() {
+    Telnet->SetHost(FSettings.Host);
+    Telnet->SetPort(FSettings.Port);
+    const TProxySettings& proxy = FSettings.Proxy;
+    Telnet->SocksInfo.Version = proxy.Version;
+    Telnet->SocksInfo.Host = proxy.Host;
+    Telnet->SocksInfo.Port = proxy.Port;
+    Telnet->SocksInfo.UserID = proxy.User;
+    Telnet->SocksInfo.Password = proxy.Password;
+    Telnet->SocksInfo.Authentication =
+        proxy.User.empty() && proxy.Password.empty() ? saNoAuthentication : saUsernamePassword;
+
+    // The watch is cancelled before the socket is closed ("Disconnecting"
+    // comes first), so it never shuts down a socket number reused elsewhere.
+    std::atomic<TConnectWatch*> active{nullptr};
+    Telnet->SetOnStatus([this, &active](TObject*, TIdStatus status, const std::string& text) {
+        if (status == stDisconnecting)
+            if (TConnectWatch* watch = active.load()) watch->Cancel();
+        Log.Add(text);
+    });
+    bool expired = false;
+    std::string failure;
+    {
+        TConnectWatch watch(std::chrono::steady_clock::now() + FSettings.Timeout, [this] {
+            GlobalStack->SockShutdown(Telnet->SocketHandle.Socket(), ShutdownBoth);
+        });
+        active = &watch;
+        try {
+            Telnet->Connect();
+        } catch (const Exception& e) {
+            failure = e.Message;
+        }
+        watch.Cancel();
+        active = nullptr;
+        expired = watch.Expired();
+    }
+    Telnet->SetOnStatus([this](TObject*, TIdStatus, const std::string& text) { Log.Add(text); });
+    if (failure.empty() && !expired) return;
+    if (!failure.empty()) Log.Add(failure);
+    // A failed proxy negotiation leaves the socket open to the proxy.
+    Disconnect();
+    if (expired)
+        RaiseNetwork("no connection to " + FSettings.Host + ":" + std::to_string(FSettings.Port) +
+                     " within " + Seconds(FSettings.Timeout) + " (" +
+                     (failure.empty() ? "timed out" : failure) + ")");
+    RaiseNetwork(failure);
+}
+
+TDeviceValues TGatewaySession::Read() {
+    Received = {};
+    for (const TMemoryField field : AllMemoryFields)
+        SendCommand(ReadMemoryLine(FSettings.Gateway, DescriptorOf(Descriptors, field)));
+    Deliveries->ServeUntil([this] { return Received.Missing().empty() || ReaderEnded(); },
+                           std::chrono::steady_clock::now() + FSettings.Timeout);
+    const std::vector<TMemoryField> missing = Received.Missing();
+    if (missing.empty()) return Received;
+    if (ReaderEnded()) {
+        const std::shared_ptr<TIdTelnetReadThread> reader = Telnet->ReaderThread();
+        std::string why = reader ? reader->TerminatingMessage : std::string();
+        if (why.empty()) why = EIdConnClosedGracefully().Message;
+        RaiseNetwork(why + " (no answer for " + FieldList(missing) + ")");
+    }
+    throw ESessionError(TSessionFailure::Device, "no answer within " + Seconds(FSettings.Timeout) +
+                                                     " for " + FieldList(missing));
+}
+
+void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemoryField>& written) {
+    for (const TWrite& write : writes) {
+        std::string data;
+        if (write.Field == TMemoryField::Channel)
+            data = ChannelToMask(StrToInt("0x" + write.Text));
+        else
+            data = HexToByteList(write.Text);
+        SendCommand(
+            WriteMemoryLine(FSettings.Gateway, DescriptorOf(Descriptors, write.Field), data));
+        written.push_back(write.Field);
+    }
+}
+
+void TGatewaySession::Reset() {
+    SendCommand(ResetLine(FSettings.Gateway));
+}
+
+void TGatewaySession::Disconnect() {
+    Telnet->Disconnect();
+    // Waiting here serves the reader's last hand-over, if it is in one.
+    if (const std::shared_ptr<TIdTelnetReadThread> reader = Telnet->ReaderThread())
+        reader->WaitFor();
+}
+
+void TGatewaySession::SendCommand(const std::string& line) {
+    Log.Add(line);
+    try {
+        for (const char ch : line)
+            Telnet->TransmitChar(ch);
+        Telnet->TransmitChar('\r');
+    } catch (const EIdException& e) {
+        Log.Add(e.Message);
+        RaiseNetwork(e.Message);
+    }
+}
+
+// The window's answer handler: log the trimmed chunk, take a recognised
+// answer, press Enter for anything else.
+void TGatewaySession::DataAvailable(const std::string& buffer) {
+    const std::string trimmed = TrimControls(buffer);
+    Log.Add(trimmed);
+    const std::optional<TMemoryAnswer> answer =
+        RecogniseMemoryAnswer(trimmed, FSettings.Gateway, Descriptors);
+    if (!answer) {
+        Telnet->TransmitChar('\r');
+        return;
+    }
+    Received[answer->Field] = answer->Text;
+}
+
+bool TGatewaySession::ReaderEnded() const {
+    const std::shared_ptr<TIdTelnetReadThread> reader = Telnet->ReaderThread();
+    return !reader || reader->Finished();
+}
+
+void TGatewaySession::RaiseNetwork(const std::string& message) {
+    throw ESessionError(TSessionFailure::Network, message);
+}

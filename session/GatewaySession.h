@@ -1,0 +1,66 @@
+// One gateway session without a window: connect (optionally through a SOCKS
+// proxy), read the five parameters, write the three writable ones, reset,
+// disconnect. Toward the gateway it behaves as the window does: the same
+// lines, typed one character per network write, every unrecognised chunk
+// answered with one carriage return.
+//
+// Threads: all calls on one thread, the session's. Received text is handed
+// to that thread (not to a GUI thread) and handled while it waits for
+// answers, so a process can run many sessions at once, one per thread.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "protocol/FieldDescriptors.h"
+#include "runtime/CallQueue.h"
+#include "session/DeviceValues.h"
+#include "session/SessionError.h"
+#include "session/SessionSettings.h"
+#include "session/Transcript.h"
+
+class TIdTelnet;
+
+class TGatewaySession {
+public:
+    TGatewaySession(TSessionSettings settings, TTranscript& transcript);
+    // Disconnects and waits for the reader.
+    ~TGatewaySession();
+    TGatewaySession(const TGatewaySession&) = delete;
+    TGatewaySession& operator=(const TGatewaySession&) = delete;
+
+    // ESessionError(Network) with the network layer's message, or naming the
+    // timeout; the session is closed again then.
+    void Connect();
+    // Sends the five reads and waits until all have been answered or the
+    // timeout passes. ESessionError(Device) names the missing fields;
+    // ESessionError(Network) when the connection ended first.
+    TDeviceValues Read();
+    // One write line per entry, in order, each value given as the window
+    // converts it (device address and PAN ID as hexadecimal text, the
+    // channel as its number in hexadecimal). `written` receives each field
+    // whose line has gone out, also when a later one fails.
+    struct TWrite {
+        TMemoryField Field;
+        std::string Text;
+    };
+    void Write(const std::vector<TWrite>& writes, std::vector<TMemoryField>& written);
+    void Reset();
+    void Disconnect();
+
+    const TSessionSettings& Settings() const { return FSettings; }
+
+private:
+    void SendCommand(const std::string& line);
+    void DataAvailable(const std::string& buffer);
+    bool ReaderEnded() const;
+    [[noreturn]] void RaiseNetwork(const std::string& message);
+
+    TSessionSettings FSettings;
+    TTranscript& Log;
+    TFieldDescriptors Descriptors;
+    std::shared_ptr<TCallQueue> Deliveries;
+    std::unique_ptr<TIdTelnet> Telnet;
+    TDeviceValues Received; // filled by DataAvailable, on this thread
+};

@@ -1,0 +1,213 @@
+// bqctl against bq-gateway-sim: every command in the simulator's modes, and
+// every exit status with its message.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
+
+#include "BqctlRun.h"
+#include "tests/support/GatewaySimProcess.h"
+#include "tests/support/LoopbackListener.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool OneLine(const std::string& text) {
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+class BqctlModes : public testing::TestWithParam<std::vector<std::string>> {};
+
+// info, write, backup, restore and reset in turn, the device changing as written.
+TEST_P(BqctlModes, EveryCommandSucceedsAndTheDeviceHoldsWhatWasWritten) {
+    GatewaySimProcess sim(GetParam());
+    TempDir dir;
+    BqctlRun run = RunBqctl(At(sim.Port(), {"info"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Out, "mac:      7766554433221100\naddress:  2A\nchannel:  0F\n"
+                       "pan_id:   1234\ntype:     01\n");
+
+    run = RunBqctl(At(sim.Port(), {"write", "--address", "33", "--channel", "1a"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Out, "written and verified: address 33, channel 1A, pan_id 1234\n");
+
+    run = RunBqctl(At(sim.Port(), {"backup", dir.Path("b.json")}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    const nlohmann::json backup = nlohmann::json::parse(ReadFile(dir.Path("b.json")));
+    EXPECT_EQ(backup["address"], "33");
+    EXPECT_EQ(backup["channel"], "1A");
+    EXPECT_EQ(backup["port"], sim.Port());
+
+    run = RunBqctl(At(sim.Port(), {"write", "--pan-id", "abc"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    run = RunBqctl(At(sim.Port(), {"restore", dir.Path("b.json")}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    run = RunBqctl(At(sim.Port(), {"--json", "info"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    const nlohmann::json info = nlohmann::json::parse(run.Out);
+    EXPECT_EQ(info["pan_id"], "1234");
+    EXPECT_EQ(info["channel_number"], 26);
+
+    run = RunBqctl(At(sim.Port(), {"reset"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+}
+
+INSTANTIATE_TEST_SUITE_P(SimulatorModes, BqctlModes,
+                         testing::Values(std::vector<std::string>{},
+                                         std::vector<std::string>{"--telnet"},
+                                         std::vector<std::string>{"--telnet", "--echo"},
+                                         std::vector<std::string>{"--delay-ms", "20"},
+                                         std::vector<std::string>{"--garbage"},
+                                         std::vector<std::string>{"--telnet", "--garbage"}));
+
+// Like the window, bqctl takes an answer only when its line arrives in one
+// piece; how the pieces of a split answer coalesce is up to the network, so
+// either all came whole, or the run names what it missed.
+TEST(Bqctl, SplitAnswersAreTakenOnlyWhenTheirLineArrivesWhole) {
+    GatewaySimProcess sim({"--split", "3"});
+    const BqctlRun run = RunBqctl(At(sim.Port(), {"--timeout", "0.5", "info"}));
+    if (run.Exit == 0) {
+        EXPECT_NE(run.Out.find("mac:      7766554433221100\n"), std::string::npos) << run.Out;
+    } else {
+        EXPECT_EQ(run.Exit, 1);
+        EXPECT_EQ(run.Err.rfind("bqctl: no answer within 0.5 s for ", 0), 0U) << run.Err;
+    }
+}
+
+struct BadInput {
+    std::vector<std::string> Args;
+    std::string Message;
+};
+
+class BqctlBadInputs : public testing::TestWithParam<BadInput> {};
+
+// One line naming what was wrong, status 2, and not a line sent.
+TEST_P(BqctlBadInputs, AreRefusedWithOneLineBeforeAnythingIsSent) {
+    GatewaySimProcess sim;
+    TempDir dir;
+    dir.Write("bad.json", "{\"mac\": \"7766554433221100\", \"address\": \"2A\", "
+                          "\"channel\": \"1B\", \"pan_id\": \"1234\"}");
+    dir.Write("broken.json", "{\"mac\": ");
+    dir.Write("inventory.csv", "host,port,gateway\n127.0.0.1,0,2001\n");
+    std::vector<std::string> args;
+    for (const std::string& arg : GetParam().Args)
+        args.push_back(arg.rfind("DIR/", 0) == 0 ? dir.Path(arg.substr(4)) : arg);
+    const BqctlRun run = RunBqctl(At(sim.Port(), args));
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(OneLine(run.Err)) << run.Err;
+    EXPECT_NE(run.Err.find(GetParam().Message), std::string::npos) << run.Err;
+    EXPECT_EQ(sim.Log().find("MEM"), std::string::npos) << sim.Log();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, BqctlBadInputs,
+    testing::Values(
+        BadInput{{"write", "--channel", "1B"}, "--channel '1B': channel out of range 0B..1A"},
+        BadInput{{"write", "--address", "FF"}, "--address 'FF': device address out of range"},
+        BadInput{{"write", "--address", "01"}, "--address '01': device address out of range"},
+        BadInput{{"write", "--pan-id", "12345"}, "--pan-id '12345': hexadecimal number of up to 4"},
+        BadInput{{"write", "--pan-id", "G1"}, "--pan-id 'G1': hexadecimal"},
+        BadInput{{"write"}, "give at least one of --address, --channel, --pan-id"},
+        BadInput{{"--gateway", "20011", "info"}, "--gateway '20011': four characters"},
+        BadInput{{"--timeout", "0", "info"}, "--timeout '0'"},
+        BadInput{{"--proxy", "http://127.0.0.1:1", "info"}, "unknown scheme 'http'"},
+        BadInput{{"--proxy", "socks5://127.0.0.1", "info"}, "expected host:port"},
+        BadInput{{"restore", "DIR/missing.json"}, "cannot read"},
+        BadInput{{"restore", "DIR/broken.json"}, "broken.json: not a JSON object"},
+        BadInput{{"restore", "DIR/bad.json"}, "bad.json: channel '1B': channel out of range"},
+        BadInput{{"frobnicate"}, "frobnicate"},
+        BadInput{{"fleet", "DIR/inventory.csv", "info"}, "line 2: port '0'"},
+        BadInput{{"fleet", "DIR/inventory.csv", "--jobs", "0", "info"}, "--jobs 0"}));
+
+TEST(Bqctl, RestoreRefusesAForeignMacUnlessForced) {
+    GatewaySimProcess sim;
+    TempDir dir;
+    dir.Write("other.json", "{\"mac\": \"0011223344556677\", \"address\": \"44\", "
+                            "\"channel\": \"0B\", \"pan_id\": \"BEEF\"}");
+    BqctlRun run = RunBqctl(At(sim.Port(), {"restore", dir.Path("other.json")}));
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_NE(run.Err.find("MAC 7766554433221100 differs from the backup's 0011223344556677"),
+              std::string::npos)
+        << run.Err;
+    EXPECT_EQ(sim.Log().find("SET_MEM"), std::string::npos) << sim.Log();
+    run = RunBqctl(At(sim.Port(), {"restore", "--force", dir.Path("other.json")}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Out, "written and verified: address 44, channel 0B, pan_id BEEF\n");
+}
+
+TEST(Bqctl, VerifyCatchesADeviceThatIgnoresWrites) {
+    GatewaySimProcess sim({"--ignore-writes"});
+    const BqctlRun run = RunBqctl(At(sim.Port(), {"write", "--channel", "1A"}));
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "bqctl: read-back differs: channel is 0F, expected 1A\n");
+}
+
+struct Failure {
+    std::string Peer; // "silent", "closed", "close-after", "silent-proxy", "other-gateway"
+    int Exit;
+    std::string Message;
+};
+
+class BqctlFailures : public testing::TestWithParam<Failure> {};
+
+TEST_P(BqctlFailures, EndWithTheirStatusAndMessage) {
+    const Failure& param = GetParam();
+    loopback::Listener silent; // accepts into its backlog, never answers
+    loopback::ClosedPort closed;
+    std::unique_ptr<GatewaySimProcess> sim;
+    std::vector<std::string> args{"--timeout", "0.3"};
+    if (param.Peer == "silent") args.insert(args.end(), {"--port", std::to_string(silent.Port())});
+    if (param.Peer == "closed") args.insert(args.end(), {"--port", std::to_string(closed.Port())});
+    if (param.Peer == "silent-proxy")
+        args.insert(args.end(), {"--proxy", "socks5://127.0.0.1:" + std::to_string(silent.Port())});
+    if (param.Peer == "close-after" || param.Peer == "other-gateway") {
+        sim = std::make_unique<GatewaySimProcess>(
+            param.Peer == "close-after" ? std::vector<std::string>{"--close-after", "2"}
+                                        : std::vector<std::string>{"--gateway", "2002"});
+        args.insert(args.end(), {"--port", std::to_string(sim->Port())});
+    }
+    args.push_back("info");
+    const BqctlRun run = RunBqctl(args);
+    EXPECT_EQ(run.Exit, param.Exit) << run.Err;
+    EXPECT_TRUE(OneLine(run.Err)) << run.Err;
+    EXPECT_NE(run.Err.find(param.Message), std::string::npos) << run.Err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gateways, BqctlFailures,
+    testing::Values(
+        Failure{"silent", 1, "no answer within 0.3 s for mac, address, channel, pan_id, type"},
+        Failure{"other-gateway", 1, "no answer within 0.3 s for mac"},
+        Failure{"closed", 3, "bqctl: server not responding"},
+        Failure{"close-after", 3, "Connection Closed Gracefully. (no answer for channel"},
+        Failure{"silent-proxy", 3, "within 0.3 s (Socks server did not respond.)"}));
+
+TEST(Bqctl, LogHoldsTheTranscriptInTheWindowsForm) {
+    GatewaySimProcess sim;
+    TempDir dir;
+    const BqctlRun run = RunBqctl(At(sim.Port(), {"--log", dir.Path("log"), "reset"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(
+        ReadFile(dir.Path("log")).rfind("Connecting to 127.0.0.1.\nConnected.\n< 2001 RESET\n", 0),
+        0U)
+        << ReadFile(dir.Path("log"));
+}
+
+TEST(Bqctl, HelpListsTheExitStatusesAndVersionNamesTheRelease) {
+    BqctlRun run = RunBqctl({"--help"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_NE(run.Out.find("3  network error"), std::string::npos) << run.Out;
+    run = RunBqctl({"--version"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Out.rfind("bqctl ", 0), 0U) << run.Out;
+}
+
+} // namespace
