@@ -1,7 +1,5 @@
 // The thread class: start after construction, terminate, suspension, waiting
 // on the GUI thread while the thread makes synchronised calls, and lifetime.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -97,7 +95,7 @@ TEST(ThreadTest, ASuspendedThreadWaitsAtItsSuspensionPointUntilResumed) {
     std::atomic<pid_t> worker{0};
     std::atomic<bool> afterPoint{false};
     auto thread = StartLambda([&](TLambdaThread& self) {
-        worker = ::gettid();
+        worker = ThisThreadId();
         gate.WaitFor();
         beforePoint.Raise();
         self.WaitWhileSuspended();
@@ -132,7 +130,7 @@ TEST(ThreadTest, TerminateWakesASuspendedThread) {
     std::atomic<pid_t> worker{0};
     std::atomic<bool> sawTerminate{false};
     auto thread = StartLambda([&](TLambdaThread& self) {
-        worker = ::gettid();
+        worker = ThisThreadId();
         gate.WaitFor();
         atPoint.Raise();
         self.WaitWhileSuspended();

@@ -72,6 +72,10 @@ int CountThreads() {
     return CountEntries("/proc/self/task");
 }
 
+pid_t ThisThreadId() {
+    return ::gettid();
+}
+
 std::vector<pid_t> ThreadIds() {
     StartRuntimeThreads();
     std::vector<pid_t> ids;

@@ -19,13 +19,16 @@ int CountThreads();
 // leave the kernel's task list, and there is nothing to wait on for that.
 bool WaitForThreadCount(int count, std::chrono::milliseconds patience);
 
+// The kernel's id of the calling thread, as ThreadIds() lists it.
+pid_t ThisThreadId();
 // The kernel's ids of this process's threads (what gettid() returns in each).
 std::vector<pid_t> ThreadIds();
 // Waits until thread `id` of this process sleeps - blocked in the kernel, as
 // on a condition variable - or has ended, at a moment when `also` (when
 // given) holds; false when that does not happen within `patience`. The kernel
 // sends no notice when a thread goes to sleep, so its state is read again
-// every millisecond.
+// every millisecond. Linux only: Windows shows no thread's sleep to a test
+// (the cases that need it are left out of the Windows run).
 bool WaitUntilThreadSleeps(pid_t id, const std::function<bool()>& also = nullptr,
                            std::chrono::milliseconds patience = Patience);
 

@@ -34,6 +34,30 @@ int CountThreads() {
     return count;
 }
 
+pid_t ThisThreadId() {
+    return static_cast<pid_t>(::GetCurrentThreadId());
+}
+
+std::vector<pid_t> ThreadIds() {
+    std::vector<pid_t> ids;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    const DWORD self = ::GetCurrentProcessId();
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more;
+         more = ::Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == self) ids.push_back(static_cast<pid_t>(entry.th32ThreadID));
+    ::CloseHandle(snapshot);
+    return ids;
+}
+
+// Windows offers a test no view of whether a thread sleeps; the cases that
+// need it are left out of the Windows run, so reaching here is a failure.
+bool WaitUntilThreadSleeps(pid_t, const std::function<bool()>&, std::chrono::milliseconds) {
+    return false;
+}
+
 int64_t ResidentKb() {
     PROCESS_MEMORY_COUNTERS counters{};
     return MemoryCounters(counters) ? static_cast<int64_t>(counters.WorkingSetSize / 1024) : -1;
