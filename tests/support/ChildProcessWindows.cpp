@@ -169,9 +169,24 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, Streams streams
     });
 }
 
+namespace {
+
+// A Windows program's text-mode streams end each line with CR LF; the kit
+// hands text over with the LF alone, as the same program writes it on Linux.
+std::string UnixLineEnds(std::string text) {
+    std::string::size_type kept = 0;
+    for (std::string::size_type at = 0; at < text.size(); ++at)
+        if (!(text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n'))
+            text[kept++] = text[at];
+    text.resize(kept);
+    return text;
+}
+
+} // namespace
+
 bool ChildProcess::ReadAvailable() {
     std::lock_guard lock(Windows->Lock);
-    OutputText = Windows->Received;
+    OutputText = UnixLineEnds(Windows->Received);
     OutputEnded = Windows->Ended;
     return !OutputEnded;
 }
@@ -181,7 +196,8 @@ bool ChildProcess::WaitForOutput(const std::string& text, std::chrono::milliseco
     {
         std::unique_lock lock(Windows->Lock);
         Windows->Changed.wait_until(lock, deadline.When(), [&] {
-            return Windows->Ended || Windows->Received.find(text) != std::string::npos;
+            return Windows->Ended ||
+                   UnixLineEnds(Windows->Received).find(text) != std::string::npos;
         });
     }
     ReadAvailable();
@@ -200,7 +216,7 @@ std::string ChildProcess::Log() const {
         text.append(buffer, got);
         at += got;
     }
-    return text;
+    return UnixLineEnds(std::move(text));
 }
 
 bool ChildProcess::WaitForExit(std::chrono::milliseconds patience) {
