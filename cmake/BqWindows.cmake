@@ -33,17 +33,13 @@ set(BQ_WINDOWS_LEFT_OUT
 #   server cannot log dropping it;
 # - closing a socket value that is none fails with WSAENOTSOCK on Windows, and
 #   the POSIX adapters give WSAEBADF for the EBADF of close(2);
-# - they wait until a thread sleeps, which only Linux shows (in /proc);
-# - a silent SOCKS proxy (row 4 of the failure table) is not yet bounded by
-#   bqctl's --timeout there: the connect watch shuts the socket down, which on
-#   Windows does not wake the receive that waits for the proxy's reply.
+# - they wait until a thread sleeps, which only Linux shows (in /proc).
 set(BQ_WINDOWS_LEFT_OUT_CASES
   GatewaySim.ClientsThatLeaveMidLineOrWithResetAreDropped
   CheckSocketResultTest.FailedCallsLeaveTheirCodeInTheCallingThreadOnly
   ThreadTest.ASuspendedThreadWaitsAtItsSuspensionPointUntilResumed
   ThreadTest.TerminateWakesASuspendedThread
-  IdThreadTest.ACreatedSuspendedThreadKeepsSuspendingItselfWhileStopRequested
-  Gateways/BqctlFailures.EndWithTheirStatusAndMessage/4)
+  IdThreadTest.ACreatedSuspendedThreadKeepsSuspendingItselfWhileStopRequested)
 
 # GoogleTest and gmock built from the sources of Debian's googletest package;
 # they name their targets GTest::gtest, GTest::gmock, ... as the installed

@@ -3,7 +3,6 @@
 #include "session/GatewaySession.h"
 
 #include "net/stack/IdException.h"
-#include "net/stack/IdStack.h"
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdThread.h"
 #include "protocol/CommandLines.h"
@@ -13,8 +12,6 @@
 #include "session/ConnectWatch.h"
 
 namespace {
-
-constexpr int ShutdownBoth = 2; // SD_BOTH / SHUT_RDWR
 
 const std::string& DescriptorOf(const TFieldDescriptors& descriptors, TMemoryField field) {
     switch (field) {
@@ -80,7 +77,9 @@ void TGatewaySession::Connect() {
     std::string failure;
     {
         TConnectWatch watch(std::chrono::steady_clock::now() + FSettings.Timeout, [this] {
-            GlobalStack->SockShutdown(Telnet->SocketHandle.Socket(), ShutdownBoth);
+            // Released through the handle, which wakes a blocked call the way
+            // the platform allows (shutdown on Linux, closing on Windows).
+            Telnet->SocketHandle.ReleaseSocket(false);
         });
         ActiveWatch = &watch;
         try {
