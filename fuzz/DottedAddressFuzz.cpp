@@ -45,26 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::optional<TIdIPv4Bytes> expected = ReferenceDotted(text);
     const bool dotted = stack.IsDottedAddress(text);
-    FuzzRequire(dotted == expected.has_value(),
-                "IsDottedAddress of " + FuzzHex(text) + " differs from the rules");
+    FUZZ_REQUIRE(dotted == expected.has_value(),
+                 "IsDottedAddress of " + FuzzHex(text) + " differs from the rules");
 
     TIdIPv4Bytes bytes{};
     try {
         bytes = stack.ParseDottedAddress(text);
     } catch (const EConvertError&) {
-        FuzzRequire(!dotted, "ParseDottedAddress raises for a text IsDottedAddress accepts");
+        FUZZ_REQUIRE(!dotted, "ParseDottedAddress raises for a text IsDottedAddress accepts");
         return 0;
     }
     if (!dotted) return 0;
-    FuzzRequire(bytes == *expected, "the parsed bytes are the four parts' values");
+    FUZZ_REQUIRE(bytes == *expected, "the parsed bytes are the four parts' values");
 
     const std::string formatted = stack.FormatDottedAddress(bytes);
-    FuzzRequire(stack.IsDottedAddress(formatted), "a formatted address is dotted: " + formatted);
-    FuzzRequire(stack.ParseDottedAddress(formatted) == bytes,
-                "format then parse gives the bytes back");
-    FuzzRequire(stack.ResolveToDotted(text) == text, "a dotted address resolves to itself");
+    FUZZ_REQUIRE(stack.IsDottedAddress(formatted), "a formatted address is dotted: " + formatted);
+    FUZZ_REQUIRE(stack.ParseDottedAddress(formatted) == bytes,
+                 "format then parse gives the bytes back");
+    FUZZ_REQUIRE(stack.ResolveToDotted(text) == text, "a dotted address resolves to itself");
     const uint32_t value = stack.DottedAddressValue(text);
-    FuzzRequire(std::memcmp(&value, bytes.data(), 4) == 0,
-                "the address value holds the bytes in order");
+    FUZZ_REQUIRE(std::memcmp(&value, bytes.data(), 4) == 0,
+                 "the address value holds the bytes in order");
     return 0;
 }

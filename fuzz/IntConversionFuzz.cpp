@@ -16,21 +16,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     int32_t value = 0;
     const bool accepted = TryStrToInt(text, value);
-    FuzzRequire(accepted == expected.has_value(),
-                "TryStrToInt acceptance of '" + FuzzHex(text) + "' differs from the rules");
+    FUZZ_REQUIRE(accepted == expected.has_value(),
+                 "TryStrToInt acceptance of '" + FuzzHex(text) + "' differs from the rules");
     if (accepted)
-        FuzzRequire(value == *expected, "TryStrToInt of '" + text + "' gives " +
-                                            std::to_string(value) + ", expected " +
-                                            std::to_string(*expected));
+        FUZZ_REQUIRE(value == *expected, "TryStrToInt of '" + text + "' gives " +
+                                             std::to_string(value) + ", expected " +
+                                             std::to_string(*expected));
 
     try {
         const int32_t converted = StrToInt(text);
-        FuzzRequire(accepted, "StrToInt accepts what TryStrToInt rejects");
-        FuzzRequire(converted == value, "StrToInt and TryStrToInt give different values");
+        FUZZ_REQUIRE(accepted, "StrToInt accepts what TryStrToInt rejects");
+        FUZZ_REQUIRE(converted == value, "StrToInt and TryStrToInt give different values");
     } catch (const EConvertError& error) {
-        FuzzRequire(!accepted, "StrToInt raises for an integer");
-        FuzzRequire(error.Message == "'" + text + "' is not a valid integer value",
-                    "wrong conversion message: " + error.Message);
+        FUZZ_REQUIRE(!accepted, "StrToInt raises for an integer");
+        FUZZ_REQUIRE(error.Message == "'" + text + "' is not a valid integer value",
+                     "wrong conversion message: " + error.Message);
     }
     return 0;
 }

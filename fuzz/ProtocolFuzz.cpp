@@ -23,12 +23,12 @@ bool IsControl(char c) {
 
 void CheckTrim(const std::string& chunk, const std::string& trimmed) {
     const size_t at = chunk.find(trimmed);
-    FuzzRequire(at != std::string::npos, "the trimmed text is a piece of the chunk");
-    FuzzRequire(trimmed.empty() || (!IsControl(trimmed.front()) && !IsControl(trimmed.back())),
-                "nothing of code 32 or less is left at either end");
+    FUZZ_REQUIRE(at != std::string::npos, "the trimmed text is a piece of the chunk");
+    FUZZ_REQUIRE(trimmed.empty() || (!IsControl(trimmed.front()) && !IsControl(trimmed.back())),
+                 "nothing of code 32 or less is left at either end");
     for (size_t i = 0; i < chunk.size(); ++i)
         if (trimmed.empty() || i < at || i >= at + trimmed.size())
-            FuzzRequire(IsControl(chunk[i]), "only characters of code 32 or less are removed");
+            FUZZ_REQUIRE(IsControl(chunk[i]), "only characters of code 32 or less are removed");
 }
 
 struct TDescriptorRow {
@@ -66,13 +66,13 @@ void CheckRecognition(const std::string& trimmed, const std::string& gateway) {
     }
     // The data starts after the descriptor and one separator.
     const bool wholeData = row != nullptr && trimmed.size() >= 11 + 11 + 1 + row->DataLength;
-    FuzzRequire(
+    FUZZ_REQUIRE(
         answer.has_value() == (prefixMatches && row != nullptr && wholeData),
         "an answer is recognised exactly when prefix and descriptor match and its data is whole");
     if (!answer) return;
-    FuzzRequire(answer->Field == row->Field, "the first equal descriptor selects the field");
-    FuzzRequire(answer->Text.size() <= 23 || answer->Text == ChannelErrorText,
-                "a field value is never longer than its data");
+    FUZZ_REQUIRE(answer->Field == row->Field, "the first equal descriptor selects the field");
+    FUZZ_REQUIRE(answer->Text.size() <= 23 || answer->Text == ChannelErrorText,
+                 "a field value is never longer than its data");
 }
 
 // Splits at spaces, drops empty tokens, joins in reverse order.
@@ -92,33 +92,33 @@ std::string ReferenceByteListToHex(const std::string& list) {
 
 void CheckEncodings(const std::string& text, int32_t channel) {
     const std::string hex = ByteListToHex(text);
-    FuzzRequire(hex == ReferenceByteListToHex(text),
-                "ByteListToHex reverses the space-separated tokens");
+    FUZZ_REQUIRE(hex == ReferenceByteListToHex(text),
+                 "ByteListToHex reverses the space-separated tokens");
 
     const std::string list = HexToByteList(text);
-    FuzzRequire(list.size() <= text.size() + text.size() / 2 + 1,
-                "HexToByteList output is bounded");
+    FUZZ_REQUIRE(list.size() <= text.size() + text.size() / 2 + 1,
+                 "HexToByteList output is bounded");
     if (text.find(' ') == std::string::npos) {
         const std::string padded = text.size() % 2 ? "0" + text : text;
-        FuzzRequire(ByteListToHex(list) == padded,
-                    "HexToByteList then ByteListToHex gives the text back");
+        FUZZ_REQUIRE(ByteListToHex(list) == padded,
+                     "HexToByteList then ByteListToHex gives the text back");
     }
 
     const std::string shown = MaskToChannel(text);
     if (shown != ChannelErrorText) {
-        FuzzRequire(shown.size() == 2, "a channel is shown as two digits");
-        FuzzRequire(ChannelToMask(std::stoi(shown, nullptr, 16)) == text,
-                    "only a table mask gives a channel");
+        FUZZ_REQUIRE(shown.size() == 2, "a channel is shown as two digits");
+        FUZZ_REQUIRE(ChannelToMask(std::stoi(shown, nullptr, 16)) == text,
+                     "only a table mask gives a channel");
     }
 
     const std::string mask = ChannelToMask(channel);
     if (channel < 11 || channel > 26) {
-        FuzzRequire(mask == ChannelErrorText, "channels outside 11..26 have no mask");
+        FUZZ_REQUIRE(mask == ChannelErrorText, "channels outside 11..26 have no mask");
         return;
     }
     char expected[3];
     std::snprintf(expected, sizeof expected, "%02X", static_cast<unsigned>(channel));
-    FuzzRequire(MaskToChannel(mask) == expected, "MaskToChannel(ChannelToMask(n)) shows n");
+    FUZZ_REQUIRE(MaskToChannel(mask) == expected, "MaskToChannel(ChannelToMask(n)) shows n");
 }
 
 } // namespace

@@ -42,7 +42,7 @@ TOutcome Negotiate(const TSocksRequest& request, std::string_view replies, size_
             replies.remove_prefix(arrived.size());
         }
         const size_t taken = negotiator.Feed(arrived);
-        FuzzRequire(taken > 0, "a negotiator that needs more took nothing");
+        FUZZ_REQUIRE(taken > 0, "a negotiator that needs more took nothing");
         arrived.remove_prefix(taken);
         outcome.Consumed += taken;
     }
@@ -91,17 +91,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const TOutcome outcome = Negotiate(request, replies, pieceSize);
 
-    FuzzRequire(outcome.Sent == expected.Sent,
-                "requests " + FuzzHex(outcome.Sent) + ", expected " + FuzzHex(expected.Sent));
-    FuzzRequire(outcome.Failure == expected.Failure,
-                "outcome \"" + outcome.Failure + "\", expected \"" + expected.Failure + "\"");
+    FUZZ_REQUIRE(outcome.Sent == expected.Sent,
+                 "requests " + FuzzHex(outcome.Sent) + ", expected " + FuzzHex(expected.Sent));
+    FUZZ_REQUIRE(outcome.Failure == expected.Failure,
+                 "outcome \"" + outcome.Failure + "\", expected \"" + expected.Failure + "\"");
     if (!expected.Failure.empty()) {
-        FuzzRequire(outcome.SocksFamily == (expected.Failure != "Connection Closed Gracefully."),
-                    "a refusal is an EIdSocksError, a short SOCKS 4 reply the closed connection");
+        FUZZ_REQUIRE(outcome.SocksFamily == (expected.Failure != "Connection Closed Gracefully."),
+                     "a refusal is an EIdSocksError, a short SOCKS 4 reply the closed connection");
         return 0;
     }
-    FuzzRequire(outcome.Consumed == static_cast<size_t>(expected.Consumed),
-                "consumed " + std::to_string(outcome.Consumed) + " reply bytes, expected " +
-                    std::to_string(expected.Consumed));
+    FUZZ_REQUIRE(outcome.Consumed == static_cast<size_t>(expected.Consumed),
+                 "consumed " + std::to_string(outcome.Consumed) + " reply bytes, expected " +
+                     std::to_string(expected.Consumed));
     return 0;
 }

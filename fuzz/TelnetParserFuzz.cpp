@@ -87,27 +87,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const TParserRun run = RunParser(chunks, terminal);
 
-    FuzzRequire(run.Data.size() <= stream.size(), "no more data out than bytes in");
-    FuzzRequire(run.TelnetPeer == (stream.find('\xFF') != std::string::npos),
-                "IsTelnetPeer is true exactly when a 255 arrived");
+    FUZZ_REQUIRE(run.Data.size() <= stream.size(), "no more data out than bytes in");
+    FUZZ_REQUIRE(run.TelnetPeer == (stream.find('\xFF') != std::string::npos),
+                 "IsTelnetPeer is true exactly when a 255 arrived");
     bool terminalSent = false;
     for (const TTelnetEvent& event : run.Events) {
         if (event.Notice >= 0) continue;
         const bool terminalReply = IsTerminalReply(event.Bytes, sentTerminal);
         terminalSent = terminalSent || terminalReply;
-        FuzzRequire(terminalReply || IsNegotiationReply(event.Bytes),
-                    "malformed reply " + FuzzHex(event.Bytes));
+        FUZZ_REQUIRE(terminalReply || IsNegotiationReply(event.Bytes),
+                     "malformed reply " + FuzzHex(event.Bytes));
     }
-    FuzzRequire(run.TerminalAfter == (terminalSent ? sentTerminal : terminal),
-                "an empty terminal name becomes \"dumb\" only when it is sent");
+    FUZZ_REQUIRE(run.TerminalAfter == (terminalSent ? sentTerminal : terminal),
+                 "an empty terminal name becomes \"dumb\" only when it is sent");
 
     TTelnetReference reference(terminal);
     std::string referenceData;
     for (const std::string& chunk : chunks)
         referenceData += reference.Feed(chunk);
-    FuzzRequire(run.Data == referenceData,
-                "data text " + FuzzHex(run.Data) + ", expected " + FuzzHex(referenceData));
-    FuzzRequire(run.Events == reference.Events, "replies and notices differ from the answer table");
+    FUZZ_REQUIRE(run.Data == referenceData,
+                 "data text " + FuzzHex(run.Data) + ", expected " + FuzzHex(referenceData));
+    FUZZ_REQUIRE(run.Events == reference.Events,
+                 "replies and notices differ from the answer table");
 
     // One byte per chunk: commands split anywhere still give the same data and
     // the same negotiation, but a subnegotiation's data never survives its chunk.
@@ -115,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char c : stream)
         bytes.emplace_back(1, c);
     const TParserRun byteRun = RunParser(bytes, terminal);
-    FuzzRequire(byteRun.Data == run.Data, "byte-at-a-time data text differs");
+    FUZZ_REQUIRE(byteRun.Data == run.Data, "byte-at-a-time data text differs");
     const std::vector<TTelnetEvent> negotiation = WithoutTerminalReplies(run.Events, sentTerminal);
-    FuzzRequire(byteRun.Events == negotiation, "byte-at-a-time negotiation differs");
+    FUZZ_REQUIRE(byteRun.Events == negotiation, "byte-at-a-time negotiation differs");
     return 0;
 }
