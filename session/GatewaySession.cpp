@@ -141,13 +141,7 @@ void TGatewaySession::Reset() {
 void TGatewaySession::Disconnect() {
     Telnet->Disconnect();
     // Waiting here serves the reader's last hand-over, if it is in one.
-    if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) {
-        reader->WaitFor();
-        return;
-    }
-    // A reader already gone woke the queue as its last step; taking the
-    // queue's lock orders everything it did before the client is destroyed.
-    Deliveries->RunPending();
+    if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) reader->WaitFor();
 }
 
 void TGatewaySession::SendCommand(const std::string& line) {

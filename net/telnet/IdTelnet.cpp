@@ -20,19 +20,21 @@ TIdTelnet::TIdTelnet(TComponent* owner) : TIdTCPClient(owner) {
 // waited for here. On the GUI thread the wait serves the reader's pending
 // synchronised call; with the handlers cleared first, that call cannot reach
 // an owner that is itself being torn down: the missing OnDataAvailable raises
-// back into the reader and ends it.
+// back into the reader and ends it. A reader that has ended by itself is
+// waited for as well: its last steps on this object must be over.
 TIdTelnet::~TIdTelnet() {
     OnDataAvailable = nullptr;
     SetOnStatus(nullptr);
-    const std::shared_ptr<TIdThread> reader = FReaderThread.lock();
-    if (!reader) return;
-    reader->Terminate();
-    try {
-        DropSocket(); // wakes a reader blocked in its wait for data
-    } catch (...) {
-        // An OnDisconnected handler that raises must not stop the wait below.
+    if (!FReaderThread) return;
+    FReaderThread->Terminate();
+    if (!FReaderThread->Finished()) {
+        try {
+            DropSocket(); // wakes a reader blocked in its wait for data
+        } catch (...) {
+            // An OnDisconnected handler that raises must not stop the wait below.
+        }
     }
-    reader->WaitFor();
+    FReaderThread->WaitFor();
 }
 
 void TIdTelnet::SetOnStatus(TIdStatusEvent handler) {
@@ -73,17 +75,17 @@ void TIdTelnet::Connect() {
 // before the connection is reset for the new socket, which it would otherwise
 // share with the new reader.
 void TIdTelnet::EndFinishedReader() {
-    const std::shared_ptr<TIdThread> reader = FReaderThread.lock();
     // With the socket still open the inherited connect refuses anyway.
-    if (!reader || SocketHandle.SocketAllocated()) return;
+    if (!FReaderThread || SocketHandle.SocketAllocated()) return;
     // Called from the reader's own delivery, waiting would never end.
     if (Delivering) throw EIdAlreadyConnected();
-    reader->Terminate();
-    reader->WaitFor();
+    FReaderThread->Terminate();
+    FReaderThread->WaitFor();
+    FReaderThread.reset();
 }
 
 void TIdTelnet::Disconnect() {
-    if (const std::shared_ptr<TIdThread> reader = FReaderThread.lock()) reader->Terminate();
+    if (FReaderThread) FReaderThread->Terminate();
     FIsTelnetPeer = false;
     TIdTCPClient::Disconnect();
     if (OnDisconnect) OnDisconnect();

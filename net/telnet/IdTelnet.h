@@ -50,8 +50,9 @@ public:
 
     // True from the first IAC received until Disconnect.
     bool IsTelnetPeer() const { return FIsTelnetPeer.load(); }
-    // The reader of the last successful Connect while it runs, else empty.
-    std::shared_ptr<TIdThread> ReaderThread() const { return FReaderThread.lock(); }
+    // The reader of the last successful Connect, running or ended (its
+    // TerminatingMessage says why); empty before the first.
+    std::shared_ptr<TIdThread> ReaderThread() const { return FReaderThread; }
 
     void SetHost(const std::string& host) override { Host = host; }
     std::string GetHost() const override { return Host; }
@@ -87,7 +88,10 @@ private:
     void EndFinishedReader();
     void ForwardStatus(TObject* sender, TIdStatus status, const std::string& text);
 
-    std::weak_ptr<TIdThread> FReaderThread;
+    // Held until the next Connect or the destructor, which wait for it: an
+    // ended reader's last steps on this object are ordered before either
+    // only by that wait.
+    std::shared_ptr<TIdThread> FReaderThread;
     TIdTelnetState ParserState = tsData; // reader thread only
     std::atomic<bool> FIsTelnetPeer{false};
     mutable std::mutex TerminalLock;

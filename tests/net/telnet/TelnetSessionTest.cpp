@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "SessionFixture.h"
+#include "runtime/CallQueue.h"
 #include "tests/support/LoopbackPeer.h"
+#include "tests/support/ProcessProbe.h"
 #include "tests/support/Watchdog.h"
 
 using namespace std::chrono_literals;
@@ -181,6 +183,32 @@ TEST_F(TelnetSession, ReconnectAfterThePeerClosedStartsAFreshReader) {
     ASSERT_TRUE(loopback::SendAll(Peer.Get(), "again"));
     ASSERT_TRUE(ServeUntilEvents(1));
     EXPECT_EQ(Events(), Strings{"data:again"});
+}
+
+// The reader ends by itself on the peer's close, after handing over the
+// close's empty text. The owner learns of the end by no call of the
+// reader's (here: only from the kernel's thread list), so nothing but the
+// client's own wait orders the reader's last steps on the client before the
+// client is freed; ThreadSanitizer reports it otherwise.
+TEST(TelnetReaderEnd, AClientFreedAfterItsReaderEndedAloneWaitsForItFirst) {
+    loopback::Listener listener;
+    const int threadsBefore = CountThreads();
+    auto client = std::make_unique<TIdTelnet>();
+    client->Host = "127.0.0.1";
+    client->Port = listener.Port();
+    const auto deliveries = std::make_shared<TCallQueue>();
+    client->DeliveryQueue = deliveries;
+    bool closeHandedOver = false;
+    client->SetOnDataAvailable([&](const std::string& text) { closeHandedOver = text.empty(); });
+    client->Connect();
+    listener.Accept().Close();
+    ASSERT_TRUE(deliveries->ServeUntil([&] { return closeHandedOver; },
+                                       std::chrono::steady_clock::now() + 10s));
+    ASSERT_TRUE(WaitForThreadCount(threadsBefore, 10s)) << "the reader did not end";
+    const std::shared_ptr<TIdThread> reader = client->ReaderThread();
+    client.reset();
+    ASSERT_NE(reader, nullptr) << "an ended reader is still the client's to wait for";
+    EXPECT_EQ(reader->TerminatingMessage, "Connection Closed Gracefully.");
 }
 
 } // namespace
