@@ -74,7 +74,9 @@ BENCHMARK(BM_ProcessInput)
     ->Args({64 * KiB, ikPlain})
     ->Args({MiB, ikPlain})
     ->Args({16 * MiB, ikPlain})
+    ->Args({32 * KiB, ikCommands})
     ->Args({MiB, ikCommands})
+    ->Args({32 * KiB, ikNegotiation})
     ->Args({MiB, ikNegotiation});
 
 BENCHMARK_MAIN();
