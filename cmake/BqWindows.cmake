@@ -15,28 +15,29 @@ add_compile_definitions(_WIN32_WINNT=0x0601 NOMINMAX)
 # - the peers they start are Linux programs (dante, microsocks, sshd: the SOCKS
 #   proxies; inetutils-telnetd behind socat: the real Telnet server);
 # - they check the POSIX adapters of the socket stack, which a Windows build
-#   does not have (the Windows sockets library is bound instead);
-# - not ported yet: they call POSIX directly beside the stack (descriptor
-#   limits and fcntl, getpid, getsockopt on the raw socket, stat).
+#   does not have (the Windows sockets library is bound instead), or Linux's
+#   limit on descriptor numbers in select, which Windows does not have.
 set(BQ_WINDOWS_LEFT_OUT
   ${PROJECT_SOURCE_DIR}/tests/net/tcp/SocksRealProxyTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/tcp/SocksProxies.cpp
   ${PROJECT_SOURCE_DIR}/tests/bqctl/BqctlFleetTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/telnet/RealTelnetServerTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/stack/PosixErrorsTest.cpp
-  ${PROJECT_SOURCE_DIR}/tests/net/stack/SockSelectTest.cpp
-  ${PROJECT_SOURCE_DIR}/tests/net/stack/FileSendTest.cpp
-  ${PROJECT_SOURCE_DIR}/tests/net/tcp/ClientConnectTest.cpp)
+  ${PROJECT_SOURCE_DIR}/tests/net/stack/SockSelectHighDescriptorTest.cpp)
 # and single cases, as GoogleTest filter patterns:
 # - a connection that its client resets before the server has accepted it is
 #   dropped from the backlog by Windows and never reaches the server, so the
 #   server cannot log dropping it;
-# - closing a socket value that is none fails with WSAENOTSOCK on Windows, and
-#   the POSIX adapters give WSAEBADF for the EBADF of close(2);
+# - wine's TransmitFile does not return once the peer has closed (Windows
+#   itself fails it with WSAECONNRESET);
+# - wine's server fails an assertion of its own (server/fd.c, set_fd_events)
+#   in about one run in four of a socket closed while another thread waits on
+#   it, round after round, and then every program of the prefix hangs;
 # - they wait until a thread sleeps, which only Linux shows (in /proc).
 set(BQ_WINDOWS_LEFT_OUT_CASES
   GatewaySim.ClientsThatLeaveMidLineOrWithResetAreDropped
-  CheckSocketResultTest.FailedCallsLeaveTheirCodeInTheCallingThreadOnly
+  FileSendTest.AVanishedPeerGivesZeroWithoutSignal
+  SocketHandleTest.ReleaseDuringAWaitNeverTouchesAReusedDescriptor
   ThreadTest.ASuspendedThreadWaitsAtItsSuspensionPointUntilResumed
   ThreadTest.TerminateWakesASuspendedThread
   IdThreadTest.ACreatedSuspendedThreadKeepsSuspendingItselfWhileStopRequested)
@@ -61,7 +62,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 # GoogleTest's own report names each case.
 function(bq_windows_test name)
   list(JOIN BQ_WINDOWS_LEFT_OUT_CASES ":" left_out)
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 --gtest_filter=-${left_out})
+  add_test(NAME ${name} COMMAND ${name} --gtest_filter=-${left_out})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
 

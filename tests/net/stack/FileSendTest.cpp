@@ -1,15 +1,14 @@
 // Whole-file sending through the library's TransmitFile entry.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <thread>
-#include <unistd.h>
 
 #include "StackUser.h"
 #include "net/stack/IdSocketHandle.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/LoopbackPeer.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -22,14 +21,13 @@ protected:
         Peer = Listener.Accept();
         ASSERT_GE(Peer.Get(), 0);
     }
-    void TearDown() override { std::remove(FileName.c_str()); }
 
     TStackUser StackUser;
     loopback::Listener Listener;
     TIdSocketHandle Handle;
     UniqueFd Peer;
-    const std::string FileName =
-        testing::TempDir() + "bq-file-send-" + std::to_string(::getpid()) + ".bin";
+    const TempDir Files;
+    const std::string FileName = Files.Path("file-send.bin");
 };
 
 TEST_F(FileSendTest, SendsTheWholeFileAndGivesItsSize) {
