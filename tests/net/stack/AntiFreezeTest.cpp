@@ -3,6 +3,7 @@
 
 #include <future>
 
+#include "ConnectedHandle.h"
 #include "StackUser.h"
 #include "net/stack/IdAntiFreezeBase.h"
 #include "net/stack/IdException.h"
@@ -87,10 +88,8 @@ protected:
 };
 
 TEST_P(WaitSlicingTest, OneTurnPerSlice) {
-    Handle.OpenSocket(Id_SOCK_STREAM, 0);
-    Handle.SetRemote("127.0.0.1", Listener.Port());
-    ASSERT_NE(Handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-    const UniqueFd peer = Listener.Accept();
+    const UniqueFd peer = ConnectHandle(Handle, Listener);
+    ASSERT_TRUE(peer.Valid());
     AntiFreeze.IdleTimeOut = GetParam().IdleTimeOut;
     EXPECT_FALSE(Handle.WaitReadable(GetParam().Timeout));
     EXPECT_EQ(AntiFreeze.Calls, GetParam().Slices);
@@ -105,10 +104,7 @@ TEST_F(AntiFreezeTest, AnEndlessWaitEndsAtTheSliceThatFindsData) {
     TStackUser stackUser;
     loopback::Listener listener;
     TIdSocketHandle handle;
-    handle.OpenSocket(Id_SOCK_STREAM, 0);
-    handle.SetRemote("127.0.0.1", listener.Port());
-    ASSERT_NE(handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-    const UniqueFd peer = listener.Accept();
+    const UniqueFd peer = ConnectHandle(handle, listener);
     ASSERT_TRUE(loopback::SendAll(peer.Get(), "x"));
     AntiFreeze.IdleTimeOut = 10;
     EXPECT_TRUE(handle.WaitReadable(IdTimeoutInfinite));

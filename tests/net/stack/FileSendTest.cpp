@@ -4,6 +4,7 @@
 #include <fstream>
 #include <thread>
 
+#include "ConnectedHandle.h"
 #include "StackUser.h"
 #include "net/stack/IdSocketHandle.h"
 #include "tests/support/LoopbackListener.h"
@@ -15,11 +16,8 @@ namespace {
 class FileSendTest : public testing::Test {
 protected:
     void SetUp() override {
-        Handle.OpenSocket(Id_SOCK_STREAM, 0);
-        Handle.SetRemote("127.0.0.1", Listener.Port());
-        ASSERT_NE(Handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-        Peer = Listener.Accept();
-        ASSERT_GE(Peer.Get(), 0);
+        Peer = ConnectHandle(Handle, Listener);
+        ASSERT_TRUE(Peer.Valid());
     }
 
     TStackUser StackUser;

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <sys/select.h>
 
+#include "ConnectedHandle.h"
 #include "StackUser.h"
 #include "net/stack/IdSocketHandle.h"
 #include "tests/support/LoopbackListener.h"
@@ -28,10 +29,7 @@ TEST(SockSelectHighDescriptor, WaitsOnADescriptorBeyondFdSetSize) {
     const TStackUser stackUser;
     loopback::Listener listener;
     TIdSocketHandle handle;
-    handle.OpenSocket(Id_SOCK_STREAM, 0);
-    handle.SetRemote("127.0.0.1", listener.Port());
-    ASSERT_NE(handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-    const UniqueFd peer = listener.Accept();
+    const UniqueFd peer = ConnectHandle(handle, listener);
     ASSERT_TRUE(peer.Valid());
     {
         const UniqueFd high(::fcntl(handle.Socket(), F_DUPFD_CLOEXEC, FD_SETSIZE + 10));

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "ConnectedHandle.h"
 #include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdSocketHandle.h"
@@ -23,11 +24,8 @@ protected:
     };
 
     void Connect(TPair& pair) {
-        pair.Handle.OpenSocket(Id_SOCK_STREAM, 0);
-        pair.Handle.SetRemote("127.0.0.1", Listener.Port());
-        ASSERT_NE(pair.Handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-        pair.Peer = Listener.Accept();
-        ASSERT_GE(pair.Peer.Get(), 0);
+        pair.Peer = ConnectHandle(pair.Handle, Listener);
+        ASSERT_TRUE(pair.Peer.Valid());
     }
 
     TStackUser StackUser;

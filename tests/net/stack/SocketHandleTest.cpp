@@ -6,6 +6,7 @@
 #include <future>
 #include <thread>
 
+#include "ConnectedHandle.h"
 #include "StackUser.h"
 #include "net/stack/IdException.h"
 #include "net/stack/IdSocketHandle.h"
@@ -24,11 +25,8 @@ class SocketHandleTest : public testing::Test {
 protected:
     // Opens Handle and connects it to Listener; Peer is the accepted side.
     void Connect() {
-        Handle.OpenSocket(Id_SOCK_STREAM, 0);
-        Handle.SetRemote("127.0.0.1", Listener.Port());
-        ASSERT_NE(Handle.ConnectToPeer(Id_PF_INET), IdSocketError);
-        Peer = Listener.Accept();
-        ASSERT_GE(Peer.Get(), 0);
+        Peer = ConnectHandle(Handle, Listener);
+        ASSERT_TRUE(Peer.Valid());
     }
 
     std::string Receive(int length) {
@@ -279,10 +277,7 @@ TEST_F(SocketHandleTest, ReleaseDuringAWaitNeverTouchesAReusedDescriptor) {
         Handle.ReleaseSocket(true);
 
         TIdSocketHandle next;
-        next.OpenSocket(Id_SOCK_STREAM, 0);
-        next.SetRemote("127.0.0.1", Listener.Port());
-        ASSERT_NE(next.ConnectToPeer(Id_PF_INET), IdSocketError);
-        const UniqueFd nextPeer = Listener.Accept();
+        const UniqueFd nextPeer = ConnectHandle(next, Listener);
         ASSERT_TRUE(loopback::SendAll(nextPeer.Get(), "next"));
 
         ASSERT_EQ(reader.wait_for(Deadline), std::future_status::ready);
