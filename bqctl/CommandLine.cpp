@@ -107,7 +107,10 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
     CLI::App* fleet = app.add_subcommand(
         "fleet",
         "run a command against every gateway of a CSV inventory (host,port,gateway[,proxy])");
-    fleet->add_option("INVENTORY", line.Inventory, "CSV file with a header line")->required();
+    fleet
+        ->add_option("INVENTORY", line.Inventory,
+                     "CSV file with a header line, - for standard input")
+        ->required();
     fleet->add_option("--jobs", line.Jobs, "sessions at once")->capture_default_str();
     fleet->add_flag("--csv", line.Csv, "results as CSV instead of JSON lines");
     fleet->footer(ExitStatusText);

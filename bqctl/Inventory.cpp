@@ -2,98 +2,182 @@
 #include "bqctl/Inventory.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <optional>
-#include <sstream>
 
+#include "bqctl/CsvRecords.h"
 #include "bqctl/ProxyUrl.h"
 #include "bqctl/TextRules.h"
 
 namespace {
 
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+enum Column : size_t { Host, Port, Gateway, Proxy, ColumnCount };
+const std::array<std::string, ColumnCount> ColumnNames{"host", "port", "gateway", "proxy"};
+using TColumns = std::array<std::optional<size_t>, ColumnCount>;
+
+bool IsEmpty(const TCsvRecord& record) {
+    for (const std::string& field : record.Fields)
+        if (!field.empty()) return false;
+    return true;
 }
 
-std::vector<std::string> SplitFields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream stream(line);
-    std::string field;
-    while (std::getline(stream, field, ','))
-        fields.push_back(Trim(field));
-    if (!line.empty() && line.back() == ',') fields.emplace_back();
-    return fields;
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The first record that is not blank; false when there is none.
+bool NextFilled(TCsvRecords& records, TCsvRecord& record) {
+    while (records.Next(record))
+        if (!IsEmpty(record)) return true;
+    return false;
+}
+
+bool MapHeader(const TCsvRecord& header, TColumns& at, std::string& error) {
+    for (size_t i = 0; i < header.Fields.size(); ++i) {
+        const std::string name = Lower(header.Fields[i]);
+        for (size_t column = 0; column < ColumnCount; ++column) {
+            if (name != ColumnNames[column]) continue;
+            if (at[column]) {
+                error = "the header names '" + name + "' twice";
+                return false;
+            }
+            at[column] = i;
+        }
+    }
+    if (!at[Host] || !at[Port] || !at[Gateway]) {
+        error = "the header must name host, port and gateway";
+        return false;
+    }
+    return true;
+}
+
+std::string ControlIn(const std::string& field) {
+    static const char Digits[] = "0123456789ABCDEF";
+    for (const char c : field) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return {'0', 'x', Digits[byte >> 4], Digits[byte & 15]};
+    }
+    return {};
+}
+
+bool MakeRow(const TCsvRecord& record, const TColumns& at, TInventoryRow& row, std::string& error) {
+    for (size_t column = 0; column < ColumnCount; ++column) {
+        if (!at[column]) continue;
+        const std::string control = ControlIn(record.Fields[*at[column]]);
+        if (!control.empty()) {
+            error = "control character " + control + " in the " + ColumnNames[column] + " field";
+            return false;
+        }
+    }
+    row.Line = record.Line;
+    row.Host = record.Fields[*at[Host]];
+    if (row.Host.empty()) {
+        error = "empty host";
+        return false;
+    }
+    const std::string& port = record.Fields[*at[Port]];
+    if (!ParsePort(port, row.Port)) {
+        error = "port '" + port + "' is not a number from 1 to 65535";
+        return false;
+    }
+    std::string why;
+    const std::string& gateway = record.Fields[*at[Gateway]];
+    if (!ParseGateway(gateway, row.Gateway, why)) {
+        error = "gateway '" + gateway + "': four characters expected";
+        return false;
+    }
+    if (at[Proxy] && !record.Fields[*at[Proxy]].empty()) {
+        row.HasProxy = true;
+        if (!ParseProxyUrl(record.Fields[*at[Proxy]], row.Proxy, error)) return false;
+    }
+    return true;
 }
 
 } // namespace
 
 bool ParseInventory(const std::string& text, const std::string& name,
                     std::vector<TInventoryRow>& rows, std::string& error) {
-    static const std::array<std::string, 4> Columns{"host", "port", "gateway", "proxy"};
-    std::array<std::optional<size_t>, 4> at;
-    std::stringstream lines(text);
-    std::string line;
-    int number = 0;
-    bool header = true;
-    while (std::getline(lines, line)) {
-        ++number;
-        const std::string where = name + " line " + std::to_string(number) + ": ";
-        if (Trim(line).empty()) continue;
-        const std::vector<std::string> fields = SplitFields(line);
-        if (header) {
-            header = false;
-            for (size_t i = 0; i < fields.size(); ++i) {
-                size_t column = 0;
-                while (column < Columns.size() && Columns[column] != fields[i])
-                    ++column;
-                if (column == Columns.size() || at[column]) {
-                    error = where + "header column '" + fields[i] +
-                            "' unknown or repeated (host,port,gateway[,proxy])";
-                    return false;
-                }
-                at[column] = i;
-            }
-            if (!at[0] || !at[1] || !at[2]) {
-                error = where + "the header must name host, port and gateway";
-                return false;
-            }
-            continue;
-        }
-        const size_t named = at[3] ? 4 : 3;
-        if (fields.size() != named) {
-            error = where + std::to_string(fields.size()) +
-                    " fields, the header names a different number";
+    std::string_view body = text;
+    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+    TCsvRecords records(body, ',');
+    TCsvRecord header;
+    bool found = NextFilled(records, header);
+    // A header of one field holding a ';': the spreadsheet used ';'.
+    if (found && header.Fields.size() == 1 && header.Fields[0].find(';') != std::string::npos) {
+        records = TCsvRecords(body, ';');
+        found = NextFilled(records, header);
+    }
+    if (!found) {
+        error = records.Error().empty()
+                    ? name + ": empty, a header line host,port,gateway[,proxy] expected"
+                    : name + " " + records.Error();
+        return false;
+    }
+    TColumns at;
+    if (!MapHeader(header, at, error)) {
+        error = name + " line " + std::to_string(header.Line) + ": " + error;
+        return false;
+    }
+    TCsvRecord record;
+    while (records.Next(record)) {
+        if (IsEmpty(record)) continue;
+        const std::string where = name + " line " + std::to_string(record.Line) + ": ";
+        if (record.Fields.size() != header.Fields.size()) {
+            error = where + std::to_string(record.Fields.size()) + " fields, the header names " +
+                    std::to_string(header.Fields.size());
             return false;
         }
         TInventoryRow row;
-        row.Line = number;
-        row.Host = fields[*at[0]];
-        if (row.Host.empty()) {
-            error = where + "empty host";
+        if (!MakeRow(record, at, row, error)) {
+            error = where + error;
             return false;
         }
-        if (!ParsePort(fields[*at[1]], row.Port)) {
-            error = where + "port '" + fields[*at[1]] + "' is not a number from 1 to 65535";
-            return false;
-        }
-        std::string why;
-        if (!ParseGateway(fields[*at[2]], row.Gateway, why)) {
-            error = where + "gateway '" + fields[*at[2]] + "': four characters expected";
-            return false;
-        }
-        if (at[3] && !fields[*at[3]].empty()) {
-            row.HasProxy = true;
-            if (!ParseProxyUrl(fields[*at[3]], row.Proxy, why)) {
-                error = where + why;
-                return false;
-            }
-        }
-        rows.push_back(row);
+        rows.push_back(std::move(row));
     }
-    if (header) {
-        error = name + ": empty, a header line host,port,gateway[,proxy] expected";
+    if (!records.Error().empty()) {
+        error = name + " " + records.Error();
         return false;
     }
     return true;
+}
+
+bool ReadInventory(const std::string& path, std::vector<TInventoryRow>& rows, std::string& error) {
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (path != "-") {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) {
+            error = path + ": is a folder";
+            return false;
+        }
+        file.open(path, std::ios::binary);
+        if (!file) {
+            error = "cannot read " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        in = &file;
+    }
+    const std::string name = path == "-" ? "standard input" : path;
+    std::string text;
+    std::array<char, 65536> buffer;
+    // Read piece by piece, so that an endless pipe stops at the limit.
+    while (in->read(buffer.data(), buffer.size()) || in->gcount() > 0) {
+        text.append(buffer.data(), static_cast<size_t>(in->gcount()));
+        if (text.size() > InventoryLimit) {
+            error = name + ": larger than " + std::to_string(InventoryLimit >> 20) +
+                    " MiB, not an inventory";
+            return false;
+        }
+    }
+    if (in->bad()) {
+        error = "cannot read " + name;
+        return false;
+    }
+    return ParseInventory(text, name, rows, error);
 }

@@ -60,11 +60,9 @@ int RunSingle(const TCommandLine& line, std::ostream* log) {
 }
 
 int RunFleetLine(const TCommandLine& line, std::ostream* log) {
-    std::string text;
-    if (!ReadInput(line.Inventory, text)) return Fail(ExitUsage, "cannot read " + line.Inventory);
     std::vector<TInventoryRow> rows;
     std::string error;
-    if (!ParseInventory(text, line.Inventory, rows, error)) return Fail(ExitUsage, error);
+    if (!ReadInventory(line.Inventory, rows, error)) return Fail(ExitUsage, error);
     const TCommandKind kind = line.Command.Kind;
     if ((kind == TCommandKind::Backup || kind == TCommandKind::Restore) &&
         !std::ifstream(line.Command.Path + "/."))
