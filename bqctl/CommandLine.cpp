@@ -42,7 +42,10 @@ void AddCommands(CLI::App& parent, TCommand& command) {
     CLI::App* write = parent.add_subcommand(
         "write", "write fields (others are written back unchanged), then read back and compare");
     write->add_option("--address", command.Address, "device address, hexadecimal 02..FE");
-    write->add_option("--channel", command.Channel, "channel, hexadecimal 0B..1A");
+    CLI::Option* channel = write->add_option("--channel", command.Channel,
+                                             "channel, hexadecimal 0B..1A as the window shows it");
+    write->add_option("--channel-number", command.ChannelNumber, "channel, decimal 11..26")
+        ->excludes(channel);
     write->add_option("--pan-id", command.PanId, "PAN ID, hexadecimal, up to 4 digits");
     write->callback(kind(TCommandKind::Write));
     parent.add_subcommand("reset", "reset the device")->callback(kind(TCommandKind::Reset));
@@ -68,8 +71,13 @@ bool CheckValues(TCommandLine& line, const TTyped& typed, std::string& error) {
     }
     const TCommand& command = line.Command;
     if (command.Kind != TCommandKind::Write) return true;
+    if (command.ChannelNumber) {
+        std::string hex;
+        if (!ParseChannelNumber(*command.ChannelNumber, hex, error)) return false;
+        line.Command.Channel = hex;
+    }
     if (!command.Address && !command.Channel && !command.PanId) {
-        error = "write: give at least one of --address, --channel, --pan-id";
+        error = "write: give at least one of --address, --channel, --channel-number, --pan-id";
         return false;
     }
     return (!command.Address ||
@@ -137,6 +145,10 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
     if (!CheckValues(line, typed, error)) {
         err << "bqctl: " << error << "\n";
         return ExitUsage;
+    }
+    if (line.Command.Channel && !line.Command.ChannelNumber) {
+        const std::string warning = ChannelReadingWarning(*line.Command.Channel);
+        if (!warning.empty()) err << "bqctl: warning: " << warning << "\n";
     }
     return -1;
 }

@@ -19,6 +19,7 @@ struct TCommand {
     std::string Path; // backup / restore: file, "-", or in a fleet a folder
     bool Force = false;
     std::optional<std::string> Address, Channel, PanId; // write
+    std::optional<std::string> ChannelNumber;           // write --channel-number, decimal
 };
 
 struct TOutcome {

@@ -1,5 +1,6 @@
 // info and backup: the five values read, shown aligned or as JSON.
 #include "bqctl/CommandSteps.h"
+#include "bqctl/TextRules.h"
 
 namespace {
 
@@ -7,7 +8,8 @@ std::string AlignedLines(const TDeviceValues& values) {
     std::string text;
     for (const TMemoryField field : AllMemoryFields) {
         const std::string name = FieldName(field);
-        text += name + ":" + std::string(9 - name.size(), ' ') + *values[field] + "\n";
+        text += name + ":" + std::string(9 - name.size(), ' ') + FieldShown(field, *values[field]) +
+                "\n";
     }
     return text;
 }

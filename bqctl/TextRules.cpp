@@ -16,6 +16,20 @@ bool AllHexDigits(const std::string& text) {
     return true;
 }
 
+// The decimal channel 11..26 that two decimal digits name, or 0.
+int DecimalChannel(const std::string& text) {
+    if (text.size() != 2 || !std::isdigit(static_cast<unsigned char>(text[0])) ||
+        !std::isdigit(static_cast<unsigned char>(text[1])))
+        return 0;
+    const int value = (text[0] - '0') * 10 + (text[1] - '0');
+    return IsValidChannel(value) ? value : 0;
+}
+
+std::string TwoHexDigits(int32_t value) {
+    static const char Digits[] = "0123456789ABCDEF";
+    return {Digits[(value >> 4) & 0xF], Digits[value & 0xF]};
+}
+
 } // namespace
 
 bool ParsePort(const std::string& text, int32_t& port) {
@@ -69,6 +83,8 @@ bool CheckFieldText(TMemoryField field, const std::string& text, const std::stri
     }
     if (field == TMemoryField::Channel && !IsValidChannel(value)) {
         error = what + " '" + text + "': channel out of range 0B..1A";
+        if (DecimalChannel(text) > 0)
+            error += " (hexadecimal; for channel " + text + " give --channel-number " + text + ")";
         return false;
     }
     if (field != TMemoryField::Address && field != TMemoryField::Channel &&
@@ -83,4 +99,36 @@ int32_t FieldValue(const std::string& text) {
     int32_t value = -1;
     if (!AllHexDigits(text) || !TryStrToInt("0x" + text, value)) return -1;
     return value;
+}
+
+std::string ChannelShown(const std::string& text) {
+    const int32_t value = FieldValue(text);
+    if (!IsValidChannel(value)) return text;
+    return text + " (channel " + std::to_string(value) + ")";
+}
+
+std::string FieldShown(TMemoryField field, const std::string& text) {
+    return field == TMemoryField::Channel ? ChannelShown(text) : text;
+}
+
+bool ParseChannelNumber(const std::string& text, std::string& hex, std::string& error) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || !IsValidChannel(value)) {
+        error = "--channel-number '" + text + "': a channel from " + std::to_string(LowestChannel) +
+                " to " + std::to_string(HighestChannel) + " expected";
+        return false;
+    }
+    hex = TwoHexDigits(value);
+    return true;
+}
+
+std::string ChannelReadingWarning(const std::string& text) {
+    const int decimal = DecimalChannel(text);
+    const int32_t value = FieldValue(text);
+    if (decimal == 0 || !IsValidChannel(value)) return {};
+    return "--channel " + text + " is hexadecimal: " + ChannelShown(text) + "; for channel " +
+           std::to_string(decimal) + " give --channel-number " + std::to_string(decimal) +
+           " (or --channel " + TwoHexDigits(decimal) + ")";
 }

@@ -21,3 +21,16 @@ bool CheckFieldText(TMemoryField field, const std::string& text, const std::stri
                     std::string& error);
 // The value of a checked text, for comparing a read-back with what was written.
 int32_t FieldValue(const std::string& text);
+
+// "0F (channel 15)": a channel as text output shows it, the device's
+// hexadecimal value with the radio channel it means; other texts unchanged.
+std::string ChannelShown(const std::string& text);
+// A field's value as text output shows it (the channel with its number).
+std::string FieldShown(TMemoryField field, const std::string& text);
+// --channel-number: the decimal channel 11..26 as the hexadecimal text the
+// device takes ("15" -> "0F").
+bool ParseChannelNumber(const std::string& text, std::string& hex, std::string& error);
+// For a --channel value that also reads as a decimal channel ("15": channel
+// 21 as given, channel 15 as a radio person means it), one line naming both
+// readings; empty for any other value.
+std::string ChannelReadingWarning(const std::string& text);

@@ -50,11 +50,12 @@ TOutcome WriteAndVerify(TGatewaySession& session, const std::array<std::string, 
     for (size_t i = 0; i < 3; ++i) {
         const std::string name = FieldName(Writable[i]);
         wanted[name] = Upper(texts[i]);
-        summary += (i ? ", " : "") + name + " " + Upper(texts[i]);
+        summary += (i ? ", " : "") + name + " " + FieldShown(Writable[i], Upper(texts[i]));
         const std::string& got = *back[Writable[i]];
         if (FieldValue(got) == FieldValue(texts[i])) continue;
-        differences += (differences.empty() ? "" : ", ") + name + " is " + got + ", expected " +
-                       Upper(texts[i]);
+        differences += (differences.empty() ? "" : ", ") + name + " is " +
+                       FieldShown(Writable[i], got) + ", expected " +
+                       FieldShown(Writable[i], Upper(texts[i]));
     }
     outcome.Result["written"] = wanted;
     outcome.Result["read_back"] = DeviceJson(back);

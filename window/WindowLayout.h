@@ -36,7 +36,7 @@ enum class TControlKind { Form, Button, Edit, Label, Log, Panel };
 enum class TControlFont { Window, Bold, LogFont };
 
 inline constexpr int DesignPixelsPerInch = 120;
-inline constexpr int DesignFontHeight = 13; // pixels, at the design resolution
+inline constexpr int DesignFontHeight = 13;             // pixels, at the design resolution
 inline constexpr int DesignLeft = 221, DesignTop = 145; // the window's place on the screen
 
 struct TControlDesign {
@@ -45,7 +45,7 @@ struct TControlDesign {
     TControlKind Kind;
     TControl Parent; // Form1 for the window itself and its direct children
     int Left, Top, Width, Height;
-    int TabOrder; // within the parent; -1 for none
+    int TabOrder;     // within the parent; -1 for none
     const char* Text; // UTF-8 caption or initial text; nullptr for none
     TControlFont Font;
     bool Enabled;

@@ -32,12 +32,12 @@ TEST_P(BqctlModes, EveryCommandSucceedsAndTheDeviceHoldsWhatWasWritten) {
     TempDir dir;
     BqctlRun run = RunBqctl(At(sim.Port(), {"info"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
-    EXPECT_EQ(run.Out, "mac:      7766554433221100\naddress:  2A\nchannel:  0F\n"
+    EXPECT_EQ(run.Out, "mac:      7766554433221100\naddress:  2A\nchannel:  0F (channel 15)\n"
                        "pan_id:   1234\ntype:     01\n");
 
     run = RunBqctl(At(sim.Port(), {"write", "--address", "33", "--channel", "1a"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
-    EXPECT_EQ(run.Out, "written and verified: address 33, channel 1A, pan_id 1234\n");
+    EXPECT_EQ(run.Out, "written and verified: address 33, channel 1A (channel 26), pan_id 1234\n");
 
     run = RunBqctl(At(sim.Port(), {"backup", dir.Path("b.json")}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{{"write", "--address", "01"}, "--address '01': device address out of range"},
         BadInput{{"write", "--pan-id", "12345"}, "--pan-id '12345': hexadecimal number of up to 4"},
         BadInput{{"write", "--pan-id", "G1"}, "--pan-id 'G1': hexadecimal"},
-        BadInput{{"write"}, "give at least one of --address, --channel, --pan-id"},
+        BadInput{{"write"}, "give at least one of --address, --channel, --channel-number"},
         BadInput{{"--gateway", "20011", "info"}, "--gateway '20011': four characters"},
         BadInput{{"--timeout", "0", "info"}, "--timeout '0'"},
         BadInput{{"--proxy", "http://127.0.0.1:1", "info"}, "unknown scheme 'http'"},
@@ -140,14 +140,45 @@ TEST(Bqctl, RestoreRefusesAForeignMacUnlessForced) {
     EXPECT_EQ(sim.Log().find("SET_MEM"), std::string::npos) << sim.Log();
     run = RunBqctl(At(sim.Port(), {"restore", "--force", dir.Path("other.json")}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
-    EXPECT_EQ(run.Out, "written and verified: address 44, channel 0B, pan_id BEEF\n");
+    EXPECT_EQ(run.Out, "written and verified: address 44, channel 0B (channel 11), pan_id BEEF\n");
 }
 
 TEST(Bqctl, VerifyCatchesADeviceThatIgnoresWrites) {
     GatewaySimProcess sim({"--ignore-writes"});
     const BqctlRun run = RunBqctl(At(sim.Port(), {"write", "--channel", "1A"}));
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "bqctl: read-back differs: channel is 0F, expected 1A\n");
+    EXPECT_EQ(run.Err,
+              "bqctl: read-back differs: channel is 0F (channel 15), expected 1A (channel 26)\n");
+}
+
+// --channel is the window's hexadecimal value; a value that a radio person
+// would read as a decimal channel is written as given, with a warning naming
+// both readings, and --channel-number takes the decimal channel.
+TEST(Bqctl, ChannelsAreNamedInBothReadings) {
+    GatewaySimProcess sim;
+    BqctlRun run = RunBqctl(At(sim.Port(), {"write", "--channel", "15"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Err, "bqctl: warning: --channel 15 is hexadecimal: 15 (channel 21); for channel "
+                       "15 give --channel-number 15 (or --channel 0F)\n");
+    EXPECT_NE(run.Out.find("channel 15 (channel 21)"), std::string::npos) << run.Out;
+
+    run = RunBqctl(At(sim.Port(), {"write", "--channel-number", "15"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_NE(run.Out.find("channel 0F (channel 15)"), std::string::npos) << run.Out;
+
+    run = RunBqctl(At(sim.Port(), {"write", "--channel", "0B"}));
+    EXPECT_EQ(run.Err, "");
+    for (const std::string value : {"10", "27", "1A"}) {
+        run = RunBqctl(At(sim.Port(), {"write", "--channel-number", value}));
+        EXPECT_EQ(run.Exit, 2) << value;
+        EXPECT_EQ(run.Err,
+                  "bqctl: --channel-number '" + value + "': a channel from 11 to 26 expected\n");
+    }
+    run = RunBqctl(At(sim.Port(), {"write", "--channel", "20"}));
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_NE(run.Err.find("for channel 20 give --channel-number 20"), std::string::npos)
+        << run.Err;
 }
 
 struct Failure {

@@ -18,9 +18,9 @@ TEST(Cp1251, CyrillicAndPunctuationMapToTheirCharacters) {
 }
 
 TEST(Cp1251, WhatTheCodePageLacksOrIsNoUtf8BecomesTheSubstitute) {
-    EXPECT_EQ(Utf8ToCp1251("a\xC3\xA9z"), "a\x1Az");        // é is not in the code page
-    EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x93\xA1!"), "\x1A!");  // nor is any emoji
-    EXPECT_EQ(Utf8ToCp1251("\xE0\xE1"), "\x1A\x1A");        // cut sequences, byte by byte
-    EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "\x1A\x1A");        // an overlong slash
+    EXPECT_EQ(Utf8ToCp1251("a\xC3\xA9z"), "a\x1Az");         // é is not in the code page
+    EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x93\xA1!"), "\x1A!");   // nor is any emoji
+    EXPECT_EQ(Utf8ToCp1251("\xE0\xE1"), "\x1A\x1A");         // cut sequences, byte by byte
+    EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "\x1A\x1A");         // an overlong slash
     EXPECT_EQ(Utf8ToCp1251("\xED\xA0\x80"), "\x1A\x1A\x1A"); // a surrogate
 }
