@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 
 struct TSimOptions {
@@ -16,12 +17,10 @@ struct TSimOptions {
     unsigned CloseAfter = 0; // 0: never
     bool Garbage = false;
     bool IgnoreWrites = false;
-    bool Help = false;
-    bool Version = false;
 };
 
-// False with a one-line reason in `error` for an unknown option, a missing
-// value or a value out of range.
-bool ParseSimOptions(int argc, const char* const* argv, TSimOptions& options, std::string& error);
-
-std::string SimHelpText();
+// Parses and checks argv. Returns -1 to go on; otherwise the exit status
+// (0 after --help or --version on `out`, 2 after one line on `err` for an
+// unknown option, a missing value or a value out of range).
+int ParseSimOptions(int argc, const char* const* argv, TSimOptions& options, std::ostream& out,
+                    std::ostream& err);

@@ -5,23 +5,12 @@
 #include "gateway-sim/SimLog.h"
 #include "gateway-sim/SimOptions.h"
 #include "gateway-sim/StopRequest.h"
-#include "runtime/Version.h"
 
 int main(int argc, char** argv) {
     TSimOptions options;
+    const int parsed = ParseSimOptions(argc, argv, options, std::cout, std::cerr);
+    if (parsed >= 0) return parsed;
     std::string error;
-    if (!ParseSimOptions(argc, argv, options, error)) {
-        std::cerr << "bq-gateway-sim: " << error << '\n';
-        return 2;
-    }
-    if (options.Help) {
-        std::cout << SimHelpText();
-        return 0;
-    }
-    if (options.Version) {
-        std::cout << "bq-gateway-sim " << ProductVersion() << '\n';
-        return 0;
-    }
     const TSimSocket stop = WatchStopRequests(error);
     if (stop == NoSimSocket) {
         std::cerr << "bq-gateway-sim: " << error << '\n';

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -175,13 +177,27 @@ TEST_P(StopSignal, EndsCleanlyWithClientsConnected) {
 
 INSTANTIATE_TEST_SUITE_P(TermAndInt, StopSignal, testing::Values(SIGTERM, SIGINT));
 
-TEST(GatewaySim, LogsEachLineAndAnswer) {
+// Each log line starts with its UTC time, to the millisecond.
+TEST(GatewaySim, LogsEachLineAndAnswerAfterItsTime) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
-    const std::string log = sim.Log();
-    EXPECT_NE(log.find("< 2001 GET_MEM 87 00 01 00"), std::string::npos) << log;
-    EXPECT_NE(log.find("> 2001 MEM 87 00 01 00 01"), std::string::npos) << log;
+    sim.Stop(SIGTERM);
+    const std::regex stamped(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (.*))");
+    std::istringstream log(sim.Log());
+    std::vector<std::string> texts;
+    std::smatch match;
+    for (std::string line; std::getline(log, line) && texts.size() < 20;) {
+        EXPECT_TRUE(std::regex_match(line, match, stamped)) << line;
+        texts.push_back(match.size() == 2 ? match[1].str() : line);
+    }
+    ASSERT_EQ(texts.size(), 5U) << sim.Log();
+    EXPECT_EQ(texts[0], "gateway 2001, plain text");
+    EXPECT_EQ(texts[1].rfind("client 1 connected from 127.0.0.1:", 0), 0U) << texts[1];
+    EXPECT_EQ(texts[2], "client 1 < < 2001 GET_MEM 87 00 01 00");
+    EXPECT_EQ(texts[3], "client 1 > > 2001 MEM 87 00 01 00 01");
+    EXPECT_EQ(texts[4], "stopped");
+    EXPECT_EQ(sim.ReceivedLines(), std::vector<std::string>{"< 2001 GET_MEM 87 00 01 00"});
 }
 
 TEST(GatewaySimCommandLine, HelpNamesEveryOption) {
@@ -198,24 +214,29 @@ TEST(GatewaySimCommandLine, VersionIsTheProductVersion) {
     EXPECT_EQ(run.Stdout, std::string("bq-gateway-sim ") + ProductVersion() + "\n");
 }
 
-TEST(GatewaySimCommandLine, BadOptionsAreRefused) {
-    const std::vector<std::vector<std::string>> bad = {{"--bogus"},
-                                                       {"--port"},
-                                                       {"--port", "65536"},
-                                                       {"--port", "-1"},
-                                                       {"--port", "12x"},
-                                                       {"--split", "0"},
-                                                       {"--delay-ms", "abc"},
-                                                       {"--close-after", "0"},
-                                                       {"--listen", "localhost"},
-                                                       {"--gateway", ""},
-                                                       {"--gateway", "20 01"}};
-    for (const auto& options : bad) {
+// Both "--port N" and "--port=N"; every refusal is one line naming the value.
+TEST(GatewaySimCommandLine, BadOptionsAreRefusedWithOneLine) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{"--bogus"}, "unknown option or argument '--bogus' (see --help)"},
+        {{"--port"}, "--port needs a value (see --help)"},
+        {{"--port", "65536"}, "--port '65536': a number from 0 to 65535 expected"},
+        {{"--port=12x"}, "--port '12x': a number from 0 to 65535 expected"},
+        {{"--split=0"}, "--split '0': a number from 1 to 65536 expected"},
+        {{"--delay-ms", "abc"}, "--delay-ms 'abc': a number from 0 to 3600000 expected"},
+        {{"--close-after", "0"}, "--close-after '0': a number from 1 to 1000000 expected"},
+        {{"--listen=localhost"}, "--listen 'localhost': an IPv4 address expected"},
+        {{"--gateway", ""}, "--gateway '': one word of printable ASCII, at most 16"},
+        {{"--gateway", "20 01"}, "--gateway '20 01': one word of printable ASCII, at most 16"}};
+    for (const auto& [options, message] : bad) {
         const GatewaySimRun run = RunGatewaySim(options);
         EXPECT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 2) << options[0];
-        EXPECT_NE(run.Stderr.find("bq-gateway-sim: "), std::string::npos) << options[0];
+        EXPECT_EQ(run.Stderr.rfind("bq-gateway-sim: " + message, 0), 0U) << run.Stderr;
+        EXPECT_EQ(run.Stderr.find('\n'), run.Stderr.size() - 1) << run.Stderr;
         EXPECT_EQ(run.Stdout.find("listening"), std::string::npos) << options[0];
     }
+    GatewaySimProcess sim({"--gateway=2002", "--split=3"});
+    TLoopbackClient client(sim.Port());
+    EXPECT_EQ(ReadField(client, Descriptors.Type, "2002"), "01");
 }
 
 } // namespace

@@ -55,7 +55,8 @@ std::vector<std::string> GatewaySimProcess::ReceivedLines() {
     std::vector<std::string> lines;
     std::istringstream log(Output() + Log());
     for (std::string line; std::getline(log, line);) {
-        // "client 12 < < 2001 GET_MEM 01 00 08 00"
+        // "2026-12-09T19:52:46.123Z client 12 < < 2001 GET_MEM 01 00 08 00"
+        if (!line.empty() && line[0] >= '0' && line[0] <= '9') line.erase(0, line.find(' ') + 1);
         const size_t mark = line.find(" < ");
         if (line.rfind("client ", 0) == 0 && mark != std::string::npos &&
             line.find_first_not_of("0123456789", 7) == mark)
