@@ -14,6 +14,17 @@ namespace {
 constexpr std::chrono::seconds Linger{2};
 constexpr size_t ReadChunk = 4096;
 
+// "300 s", "0.2 s"
+std::string IdleText(std::chrono::milliseconds limit) {
+    const auto count = limit.count();
+    std::string text = std::to_string(count / 1000);
+    if (count % 1000 != 0) {
+        text += "." + std::to_string(1000 + count % 1000).substr(1);
+        text.erase(text.find_last_not_of('0') + 1);
+    }
+    return text + " s";
+}
+
 } // namespace
 
 TGatewayServer::TGatewayServer(const TSimOptions& options) : Options(options) {}
@@ -35,17 +46,24 @@ void TGatewayServer::AcceptClients() {
         std::string peer;
         const TSimSocket fd = SimAccept(ListenFd, peer);
         if (fd == NoSimSocket) return; // none waiting, or one that died in the backlog
-        if (Connections.size() >= MaxClients) {
-            SimLog("refused " + peer + ": too many clients");
-            SimClose(fd);
-            continue;
-        }
+        if (Connections.size() >= MaxClients) MakeRoom();
         const int id = NextClientId++;
         Connections.push_back(
             std::unique_ptr<TConnection>(new TConnection{fd, TClientSession(id, Options, Memory)}));
         SimLog("client " + std::to_string(id) + " connected from " + peer);
         Connections.back()->Session.Open();
     }
+}
+
+void TGatewayServer::MakeRoom() {
+    std::erase_if(Connections, [](const auto& c) { return c->Dropped; });
+    if (Connections.size() < MaxClients) return;
+    const auto idlest =
+        std::min_element(Connections.begin(), Connections.end(), [](const auto& a, const auto& b) {
+            return a->LastActive < b->LastActive;
+        });
+    Drop(**idlest, "idle longest, room made for a new client");
+    Connections.erase(idlest);
 }
 
 void TGatewayServer::ReadFrom(TConnection& connection) {
@@ -57,6 +75,7 @@ void TGatewayServer::ReadFrom(TConnection& connection) {
     } else if (count < 0) {
         if (!error.empty()) Drop(connection, "receive failed: " + error);
     } else if (!connection.HalfClosed) {
+        connection.LastActive = TSimClock::now();
         // A client that types one character per write with Nagle's algorithm
         // on holds its next characters until this one is acknowledged; a
         // delayed ACK (40 ms and more on Linux) would stall every command by
@@ -77,6 +96,7 @@ void TGatewayServer::Flush(TConnection& connection) {
             return;
         }
         connection.Session.Sent(static_cast<size_t>(count));
+        if (count > 0) connection.LastActive = TSimClock::now();
     }
 }
 
@@ -87,6 +107,8 @@ void TGatewayServer::Service(TConnection& connection, TSimClock::time_point now)
     if (connection.Dropped) return;
     if (connection.Session.QueuedBytes() > MaxQueuedBytes) {
         Drop(connection, "does not read its answers");
+    } else if (IdleDue(connection) && now >= *IdleDue(connection)) {
+        Drop(connection, "idle for " + IdleText(Options.IdleLimit));
     } else if (connection.HalfClosed) {
         if (now >= connection.LingerUntil) Drop(connection, "closed after the line limit");
     } else if (connection.Session.Finished()) {
@@ -103,12 +125,18 @@ void TGatewayServer::Drop(TConnection& connection, const std::string& reason) {
     connection.Dropped = true;
 }
 
+std::optional<TSimClock::time_point> TGatewayServer::IdleDue(const TConnection& connection) const {
+    if (Options.IdleLimit.count() == 0 || connection.HalfClosed) return std::nullopt;
+    return connection.LastActive + Options.IdleLimit;
+}
+
 int TGatewayServer::PollTimeout(TSimClock::time_point now) const {
     std::optional<TSimClock::time_point> next;
     for (const auto& connection : Connections) {
-        std::optional<TSimClock::time_point> due =
-            connection->HalfClosed ? connection->LingerUntil : connection->Session.NextDue();
-        if (due && (!next || *due < *next)) next = due;
+        for (const std::optional<TSimClock::time_point>& due :
+             {connection->HalfClosed ? connection->LingerUntil : connection->Session.NextDue(),
+              IdleDue(*connection)})
+            if (due && (!next || *due < *next)) next = due;
     }
     if (!next) return -1;
     if (*next <= now) return 0;

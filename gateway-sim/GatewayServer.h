@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 
 class TGatewayServer {
 public:
+    // Past this, the longest-idle client is dropped for a new one, so that
+    // idle connections cannot lock every other client out.
     static constexpr size_t MaxClients = 64;
     // A client that does not read its answers is dropped past this.
     static constexpr size_t MaxQueuedBytes = 1 << 20;
@@ -36,13 +39,18 @@ private:
         bool HalfClosed = false;
         TSimClock::time_point LingerUntil{};
         bool Dropped = false;
+        TSimClock::time_point LastActive = TSimClock::now(); // last byte in or out
     };
 
     void AcceptClients();
+    // Drops the client that has been idle longest, for a new one.
+    void MakeRoom();
     void ReadFrom(TConnection& connection);
     void Flush(TConnection& connection);
     void Service(TConnection& connection, TSimClock::time_point now);
     void Drop(TConnection& connection, const std::string& reason);
+    // When the client counts as idle; none without a limit.
+    std::optional<TSimClock::time_point> IdleDue(const TConnection& connection) const;
     int PollTimeout(TSimClock::time_point now) const;
 
     TSimOptions Options;

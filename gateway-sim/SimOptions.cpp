@@ -39,7 +39,7 @@ Exit status: 0 after a clean stop (SIGTERM, SIGINT), 1 when it cannot listen,
 // same form: "--port '65536': a number from 0 to 65535 expected".
 struct TTyped {
     std::string Listen = "127.0.0.1", Port = "5556", Gateway = "2001";
-    std::string Split, DelayMs, CloseAfter;
+    std::string Split, DelayMs, CloseAfter, IdleTimeout;
 };
 
 bool ParseNumber(std::string_view text, unsigned long long min, unsigned long long max,
@@ -79,6 +79,21 @@ bool TakeNumber(const std::string& name, const std::string& text, unsigned long 
     return true;
 }
 
+// Seconds, fractions allowed, from 0 (never) to a day.
+bool TakeSeconds(const std::string& name, const std::string& text, std::chrono::milliseconds& value,
+                 std::string& error) {
+    if (text.empty()) return true;
+    double seconds = -1;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, seconds);
+    if (ec != std::errc() || ptr != end || !(seconds >= 0 && seconds <= 86'400)) {
+        error = name + " '" + text + "': seconds from 0 (never) to 86400 expected";
+        return false;
+    }
+    value = std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+    return true;
+}
+
 bool CheckValues(const TTyped& typed, TSimOptions& options, std::string& error) {
     if (!ValidIPv4(typed.Listen)) {
         error = "--listen '" + typed.Listen + "': an IPv4 address expected";
@@ -94,7 +109,8 @@ bool CheckValues(const TTyped& typed, TSimOptions& options, std::string& error) 
     return TakeNumber("--port", typed.Port, 0, 65535, options.Port, error) &&
            TakeNumber("--split", typed.Split, 1, 65536, options.Split, error) &&
            TakeNumber("--delay-ms", typed.DelayMs, 0, MaxDelayMs, options.DelayMs, error) &&
-           TakeNumber("--close-after", typed.CloseAfter, 1, 1'000'000, options.CloseAfter, error);
+           TakeNumber("--close-after", typed.CloseAfter, 1, 1'000'000, options.CloseAfter, error) &&
+           TakeSeconds("--idle-timeout", typed.IdleTimeout, options.IdleLimit, error);
 }
 
 void AddOptions(CLI::App& app, TTyped& typed, TSimOptions& options) {
@@ -112,6 +128,10 @@ void AddOptions(CLI::App& app, TTyped& typed, TSimOptions& options) {
                  "byte is data");
     app.add_flag("--echo", options.Echo,
                  "echo typed characters like a terminal server (not an empty line's end)");
+    app.add_option("--idle-timeout", typed.IdleTimeout,
+                   "drop a client silent for this long, 0 never (default 300); when all 64 "
+                   "places are taken, the longest-idle client makes room for a new one")
+        ->type_name("SECONDS");
     const std::string faults = "Fault injection";
     app.add_option("--split", typed.Split, "send each answer in pieces of N bytes")
         ->type_name("N")

@@ -1,6 +1,7 @@
 // Command-line options of bq-gateway-sim.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
@@ -17,6 +18,9 @@ struct TSimOptions {
     unsigned CloseAfter = 0; // 0: never
     bool Garbage = false;
     bool IgnoreWrites = false;
+    // A client that sends nothing and takes no answer for this long is
+    // dropped; 0: never.
+    std::chrono::milliseconds IdleLimit{300'000};
 };
 
 // Parses and checks argv. Returns -1 to go on; otherwise the exit status

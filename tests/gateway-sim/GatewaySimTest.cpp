@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -162,6 +163,30 @@ TEST(GatewaySim, ClientsThatLeaveMidLineOrWithResetAreDropped) {
     EXPECT_NE(sim.Log().find("client 2 dropped"), std::string::npos) << sim.Log();
 }
 
+// Idle connections cannot lock clients out: past 64 the longest-idle one
+// makes room, and one silent for longer than --idle-timeout is dropped.
+TEST(GatewaySim, IdleClientsMakeRoomForNewOnes) {
+    GatewaySimProcess sim;
+    std::vector<std::unique_ptr<TLoopbackClient>> idle;
+    for (int i = 0; i < 64; ++i)
+        idle.push_back(std::make_unique<TLoopbackClient>(sim.Port()));
+    TLoopbackClient client(sim.Port());
+    EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
+    std::string rest;
+    EXPECT_TRUE(idle.front()->WaitForClose(rest));
+    EXPECT_NE(sim.Log().find("client 1 dropped: idle longest, room made for a new client"),
+              std::string::npos)
+        << sim.Log();
+}
+
+TEST(GatewaySim, ASilentClientIsDroppedAfterTheIdleTimeout) {
+    GatewaySimProcess sim({"--idle-timeout=0.2"});
+    TLoopbackClient silent(sim.Port());
+    std::string rest;
+    EXPECT_TRUE(silent.WaitForClose(rest));
+    EXPECT_NE(sim.Log().find("client 1 dropped: idle for 0.2 s"), std::string::npos) << sim.Log();
+}
+
 class StopSignal : public testing::TestWithParam<int> {};
 
 TEST_P(StopSignal, EndsCleanlyWithClientsConnected) {
@@ -203,8 +228,9 @@ TEST(GatewaySim, LogsEachLineAndAnswerAfterItsTime) {
 TEST(GatewaySimCommandLine, HelpNamesEveryOption) {
     const GatewaySimRun run = RunGatewaySim({"--help"});
     EXPECT_TRUE(WIFEXITED(run.Status) && WEXITSTATUS(run.Status) == 0);
-    for (const char* option : {"--listen", "--port", "--gateway", "--telnet", "--echo", "--split",
-                               "--delay-ms", "--close-after", "--garbage", "--help", "--version"})
+    for (const char* option :
+         {"--listen", "--port", "--gateway", "--telnet", "--echo", "--split", "--delay-ms",
+          "--close-after", "--garbage", "--help", "--version", "--idle-timeout"})
         EXPECT_NE(run.Stdout.find(option), std::string::npos) << option;
 }
 
@@ -224,6 +250,7 @@ TEST(GatewaySimCommandLine, BadOptionsAreRefusedWithOneLine) {
         {{"--split=0"}, "--split '0': a number from 1 to 65536 expected"},
         {{"--delay-ms", "abc"}, "--delay-ms 'abc': a number from 0 to 3600000 expected"},
         {{"--close-after", "0"}, "--close-after '0': a number from 1 to 1000000 expected"},
+        {{"--idle-timeout", "abc"}, "--idle-timeout 'abc': seconds from 0 (never) to 86400"},
         {{"--listen=localhost"}, "--listen 'localhost': an IPv4 address expected"},
         {{"--gateway", ""}, "--gateway '': one word of printable ASCII, at most 16"},
         {{"--gateway", "20 01"}, "--gateway '20 01': one word of printable ASCII, at most 16"}};
