@@ -1,6 +1,6 @@
 # What `cmake --install` puts under the prefix: the programs, the desktop
 # entry, its icons, the AppStream metainfo, the man pages and bqctl's bash
-# completion, in the layout of a Linux desktop (the Debian package uses it).
+# and zsh completions, in the layout of a Linux desktop (the Debian package uses it).
 include(GNUInstallDirs)
 
 set(BQ_APP_ID org.bqtest.bqtest)
@@ -31,4 +31,6 @@ endif()
 if(TARGET bqctl)
   install(FILES ${PROJECT_SOURCE_DIR}/data/bash-completion/bqctl
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/zsh-completion/_bqctl
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
 endif()

@@ -13,7 +13,8 @@ add_compile_definitions(_WIN32_WINNT=0x0601 NOMINMAX)
 
 # Test sources left out of the Windows run, each for the one reason given:
 # - the peers they start are Linux programs (dante, microsocks, sshd: the SOCKS
-#   proxies; inetutils-telnetd behind socat: the real Telnet server);
+#   proxies; inetutils-telnetd behind socat: the real Telnet server; bash and
+#   zsh running bqctl's completions);
 # - they check the POSIX adapters of the socket stack, which a Windows build
 #   does not have (the Windows sockets library is bound instead), or Linux's
 #   limit on descriptor numbers in select, which Windows does not have.
@@ -21,6 +22,7 @@ set(BQ_WINDOWS_LEFT_OUT
   ${PROJECT_SOURCE_DIR}/tests/net/tcp/SocksRealProxyTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/tcp/SocksProxies.cpp
   ${PROJECT_SOURCE_DIR}/tests/bqctl/BqctlFleetTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/bqctl/CompletionTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/telnet/RealTelnetServerTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/stack/PosixErrorsTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/stack/SockSelectHighDescriptorTest.cpp)
@@ -33,8 +35,10 @@ set(BQ_WINDOWS_LEFT_OUT
 # - wine's server fails an assertion of its own (server/fd.c, set_fd_events)
 #   in about one run in four of a socket closed while another thread waits on
 #   it, round after round, and then every program of the prefix hangs;
-# - they wait until a thread sleeps, which only Linux shows (in /proc).
+# - they wait until a thread sleeps, which only Linux shows (in /proc);
+# - it feeds bqctl an endless pipe through /bin/sh.
 set(BQ_WINDOWS_LEFT_OUT_CASES
+  BqctlInventory.AnEndlessPipeOrAFolderIsRefusedWithStatus2
   GatewaySim.ClientsThatLeaveMidLineOrWithResetAreDropped
   FileSendTest.AVanishedPeerGivesZeroWithoutSignal
   SocketHandleTest.ReleaseDuringAWaitNeverTouchesAReusedDescriptor
