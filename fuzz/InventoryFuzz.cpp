@@ -49,7 +49,8 @@ void CheckRewritten(const std::vector<TInventoryRow>& rows, char separator) {
                  "rows written back are read: " + error);
     FUZZ_REQUIRE(again.size() == rows.size(), "as many rows read back as written");
     for (size_t i = 0; i < rows.size(); ++i) {
-        FUZZ_REQUIRE(again[i].Host == rows[i].Host, "the host reads back: " + FuzzHex(rows[i].Host));
+        FUZZ_REQUIRE(again[i].Host == rows[i].Host,
+                     "the host reads back: " + FuzzHex(rows[i].Host));
         FUZZ_REQUIRE(again[i].Port == rows[i].Port, "the port reads back");
         FUZZ_REQUIRE(again[i].Gateway == rows[i].Gateway, "the gateway reads back");
         FUZZ_REQUIRE(again[i].Line == static_cast<int>(i) + 2, "one line per row written");

@@ -43,15 +43,17 @@ std::set<std::string> Run(std::vector<std::string> argv) {
 }
 
 std::set<std::string> Bash(const std::vector<std::string>& words) {
-    std::vector<std::string> argv{"/bin/bash", "-c", BashDriver, "bash", BashCompletion,
-                                  BQ_SOURCE_DIR "/data/bash-completion/bqctl", BQCTL};
+    std::vector<std::string> argv{"/bin/bash",    "-c",
+                                  BashDriver,     "bash",
+                                  BashCompletion, BQ_SOURCE_DIR "/data/bash-completion/bqctl",
+                                  BQCTL};
     argv.insert(argv.end(), words.begin(), words.end());
     return Run(argv);
 }
 
 std::set<std::string> Zsh(const std::vector<std::string>& words) {
-    std::vector<std::string> argv{"zsh", "-fc", ZshDriver, "zsh",
-                                  BQ_SOURCE_DIR "/data/zsh-completion/_bqctl", BQCTL};
+    std::vector<std::string> argv{
+        "zsh", "-fc", ZshDriver, "zsh", BQ_SOURCE_DIR "/data/zsh-completion/_bqctl", BQCTL};
     argv.insert(argv.end(), words.begin(), words.end());
     return Run(argv);
 }
