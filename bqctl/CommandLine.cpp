@@ -12,7 +12,7 @@ const char* const ExitStatusText = R"(Exit status:
   1  the device answered wrongly or not at all (missing fields are named),
      or a read-back differed
   2  usage or input error; nothing was sent
-  3  network error (the network layer's own message)
+  3  network error (naming the gateway or proxy that failed, and why)
 A fleet exits with the highest status of its rows.)";
 
 namespace {

@@ -5,5 +5,5 @@ enum TExitCode {
     ExitDone = 0,    // done; for write and restore: the read-back matched
     ExitDevice = 1,  // the device answered wrongly or not at all, or a read-back differed
     ExitUsage = 2,   // usage or input error; nothing was sent
-    ExitNetwork = 3, // network error, with the network layer's own message
+    ExitNetwork = 3, // network error, naming the endpoint and the cause
 };

@@ -12,17 +12,10 @@
 #include <thread>
 
 #include "bqctl/FleetOutput.h"
+#include "bqctl/InputFile.h"
 #include "net/tcp/IdTCPConnection.h"
 
 namespace {
-
-std::string ReadWholeFile(const std::string& path, bool& ok) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    ok = static_cast<bool>(file);
-    return text.str();
-}
 
 TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSettings settings,
                 TTranscript& transcript) {
@@ -33,12 +26,11 @@ TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSetti
     const std::string file = command.Path + "/" + RowFileName(row);
     std::string backupText;
     if (command.Kind == TCommandKind::Restore) {
-        bool ok = false;
-        backupText = ReadWholeFile(file, ok);
-        if (!ok) {
+        std::string error;
+        if (!ReadInputFile(file, backupText, error)) {
             TOutcome outcome;
             outcome.Exit = ExitUsage;
-            outcome.Error = "cannot read " + file;
+            outcome.Error = error;
             return outcome;
         }
         TCommand single = command;
@@ -51,7 +43,7 @@ TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSetti
         out << outcome.Text;
         if (!out.flush()) {
             outcome.Exit = ExitUsage;
-            outcome.Error = "cannot write " + file;
+            outcome.Error = FileFailure(file);
         }
     }
     return outcome;

@@ -1,6 +1,7 @@
 // One command against one gateway: input checked, connect, the command's
 // body, disconnect; session failures turned into exit statuses.
 #include "bqctl/CommandSteps.h"
+#include "bqctl/NetworkErrors.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ TOutcome RunCommand(const TCommand& command, const TSessionSettings& settings,
         session.Disconnect();
         return outcome;
     } catch (const ESessionError& e) {
-        return Failed(e.Failure == TSessionFailure::Device ? ExitDevice : ExitNetwork, e.what());
+        if (e.Failure == TSessionFailure::Device) return Failed(ExitDevice, e.what());
+        return Failed(ExitNetwork, DescribeNetworkFailure(e, settings));
     }
 }

@@ -7,22 +7,10 @@
 
 #include "bqctl/CommandLine.h"
 #include "bqctl/Fleet.h"
+#include "bqctl/InputFile.h"
 #include "bqctl/Terminal.h"
 
 namespace {
-
-bool ReadInput(const std::string& path, std::string& text) {
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), {});
-        return !std::cin.bad();
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream all;
-    all << file.rdbuf();
-    text = all.str();
-    return !file.bad();
-}
 
 int Fail(int status, const std::string& message) {
     std::cerr << "bqctl: " << message << "\n";
@@ -32,12 +20,13 @@ int Fail(int status, const std::string& message) {
 int RunSingle(const TCommandLine& line, std::ostream* log) {
     const TCommand& command = line.Command;
     std::string backupText;
-    if (command.Kind == TCommandKind::Restore && !ReadInput(command.Path, backupText))
-        return Fail(ExitUsage, "cannot read " + command.Path);
+    std::string error;
+    if (command.Kind == TCommandKind::Restore && !ReadInputFile(command.Path, backupText, error))
+        return Fail(ExitUsage, error);
     // Checked before connecting, without truncating an older backup.
     if (command.Kind == TCommandKind::Backup && command.Path != "-" &&
         !std::ofstream(command.Path, std::ios::app))
-        return Fail(ExitUsage, "cannot write " + command.Path);
+        return Fail(ExitUsage, FileFailure(command.Path));
     TTranscript transcript(log ? std::function<void(const std::string&)>(
                                      [log](const std::string& entry) { *log << entry << "\n"; })
                                : std::function<void(const std::string&)>());
@@ -48,7 +37,7 @@ int RunSingle(const TCommandLine& line, std::ostream* log) {
         } else {
             std::ofstream file(command.Path, std::ios::binary | std::ios::trunc);
             file << outcome.Text;
-            if (!file.flush()) return Fail(ExitUsage, "cannot write " + command.Path);
+            if (!file.flush()) return Fail(ExitUsage, FileFailure(command.Path));
         }
     } else if (line.Json && (!outcome.Result.empty() || outcome.Exit == ExitDone)) {
         std::cout << outcome.Result.dump(2) << "\n";
@@ -65,8 +54,8 @@ int RunFleetLine(const TCommandLine& line, std::ostream* log) {
     if (!ReadInventory(line.Inventory, rows, error)) return Fail(ExitUsage, error);
     const TCommandKind kind = line.Command.Kind;
     if ((kind == TCommandKind::Backup || kind == TCommandKind::Restore) &&
-        !std::ifstream(line.Command.Path + "/."))
-        return Fail(ExitUsage, line.Command.Path + ": not a folder");
+        !CheckFolder(line.Command.Path, error))
+        return Fail(ExitUsage, error);
     TFleetOptions options;
     options.Jobs = line.Jobs;
     options.Csv = line.Csv;
@@ -84,7 +73,7 @@ int main(int argc, char** argv) {
     std::ofstream logFile;
     if (!line.LogPath.empty()) {
         logFile.open(line.LogPath, std::ios::binary | std::ios::trunc);
-        if (!logFile) return Fail(ExitUsage, "cannot write " + line.LogPath);
+        if (!logFile) return Fail(ExitUsage, FileFailure(line.LogPath));
     }
     std::ostream* log = line.LogPath.empty() ? nullptr : &logFile;
     return line.Fleet ? RunFleetLine(line, log) : RunSingle(line, log);

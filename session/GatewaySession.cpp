@@ -68,9 +68,11 @@ void TGatewaySession::Connect() {
     // socket ("Disconnecting" comes first), so it never shuts down a socket
     // number reused elsewhere. Only this thread's reports count: the
     // reader's come after the connect and never see a watch.
-    Telnet->SetOnStatus([this](TObject*, TIdStatus status, const std::string& text) {
+    TConnectFailure how;
+    Telnet->SetOnStatus([this, &how](TObject*, TIdStatus status, const std::string& text) {
         if (status == stDisconnecting && Deliveries->IsOwner() && ActiveWatch)
             ActiveWatch->Cancel();
+        if (status == stConnecting && Deliveries->IsOwner()) how.Connecting = true;
         Log.Add(text);
     });
     bool expired = false;
@@ -86,6 +88,7 @@ void TGatewaySession::Connect() {
             Telnet->Connect();
         } catch (const Exception& e) {
             failure = e.Message;
+            how.Cause = std::current_exception();
         }
         watch.Cancel();
         ActiveWatch = nullptr;
@@ -96,11 +99,15 @@ void TGatewaySession::Connect() {
     if (!failure.empty()) Log.Add(failure);
     // A failed proxy negotiation leaves the socket open to the proxy.
     Disconnect();
+    how.TimedOut = expired;
     if (expired)
-        RaiseNetwork("no connection to " + FSettings.Host + ":" + std::to_string(FSettings.Port) +
-                     " within " + Seconds(FSettings.Timeout) + " (" +
-                     (failure.empty() ? "timed out" : failure) + ")");
-    RaiseNetwork(failure);
+        throw ESessionError(TSessionFailure::Network,
+                            "no connection to " + FSettings.Host + ":" +
+                                std::to_string(FSettings.Port) + " within " +
+                                Seconds(FSettings.Timeout) + " (" +
+                                (failure.empty() ? "timed out" : failure) + ")",
+                            how);
+    throw ESessionError(TSessionFailure::Network, failure, how);
 }
 
 TDeviceValues TGatewaySession::Read() {

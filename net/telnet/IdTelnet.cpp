@@ -2,6 +2,7 @@
 // rule of TransmitChar, serialised writes, and delivery of received text.
 #include "net/telnet/IdTelnet.h"
 
+#include <exception>
 #include <utility>
 
 #include "net/stack/IdException.h"
@@ -66,7 +67,9 @@ void TIdTelnet::Connect() {
             throw;
         }
     } catch (const EIdSocketError&) {
-        throw EIdTelnetClientConnectError();
+        // The socket error stays reachable (std::rethrow_if_nested) for a
+        // caller that names the cause; the message is the client's own.
+        std::throw_with_nested(EIdTelnetClientConnectError());
     }
 }
 

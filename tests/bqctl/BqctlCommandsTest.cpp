@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "BqctlRun.h"
+#include "tests/support/FakeSocksProxy.h"
 #include "tests/support/GatewaySimProcess.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/TempDir.h"
@@ -120,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{{"--timeout", "0", "info"}, "--timeout '0'"},
         BadInput{{"--proxy", "http://127.0.0.1:1", "info"}, "unknown scheme 'http'"},
         BadInput{{"--proxy", "socks5://127.0.0.1", "info"}, "expected host:port"},
-        BadInput{{"restore", "DIR/missing.json"}, "cannot read"},
+        BadInput{{"restore", "DIR/missing.json"}, "missing.json: No such file or directory"},
         BadInput{{"restore", "DIR/broken.json"}, "broken.json: not a JSON object"},
         BadInput{{"restore", "DIR/bad.json"}, "bad.json: channel '1B': channel out of range"},
         BadInput{{"frobnicate"}, "frobnicate"},
@@ -182,34 +184,69 @@ TEST(Bqctl, ChannelsAreNamedInBothReadings) {
 }
 
 struct Failure {
-    std::string Peer; // "silent", "closed", "close-after", "silent-proxy", "other-gateway"
+    // "silent", "closed", "close-after", "other-gateway"; through a proxy:
+    // "silent-proxy", "closed-proxy", "gateway-refused", "proxy-wants-login"
+    std::string Peer;
     int Exit;
-    std::string Message;
+    std::string Message; // "PORT": the port of the peer that failed
 };
 
 class BqctlFailures : public testing::TestWithParam<Failure> {};
 
-TEST_P(BqctlFailures, EndWithTheirStatusAndMessage) {
+// A SOCKS 5 proxy that takes the greeting without a login and answers the
+// connect request to 127.0.0.1:5556 with `reply`.
+std::vector<ProxyStep> Socks5Script(const std::string& reply) {
+    return {{ProxyStep::Expect, std::string("\x05\x01\x00", 3)},
+            {ProxyStep::Answer, std::string("\x05\x00", 2)},
+            {ProxyStep::Expect,
+             std::string("\x05\x01\x00\x03\x09", 5) + "127.0.0.1" + std::string("\x15\xB4", 2)},
+            {ProxyStep::Answer, reply}};
+}
+
+TEST_P(BqctlFailures, EndWithTheirStatusAndOneLineNamingTheEndpoint) {
     const Failure& param = GetParam();
     loopback::Listener silent; // accepts into its backlog, never answers
     loopback::ClosedPort closed;
     std::unique_ptr<GatewaySimProcess> sim;
+    std::unique_ptr<FakeSocksProxy> fake;
     std::vector<std::string> args{"--timeout", "0.3"};
-    if (param.Peer == "silent") args.insert(args.end(), {"--port", std::to_string(silent.Port())});
-    if (param.Peer == "closed") args.insert(args.end(), {"--port", std::to_string(closed.Port())});
-    if (param.Peer == "silent-proxy")
-        args.insert(args.end(), {"--proxy", "socks5://127.0.0.1:" + std::to_string(silent.Port())});
+    int32_t port = 5556;
+    const auto through = [&](int32_t proxyPort) {
+        port = proxyPort;
+        args.insert(args.end(), {"--proxy", "socks5://127.0.0.1:" + std::to_string(port)});
+    };
+    if (param.Peer == "silent") port = silent.Port();
+    if (param.Peer == "closed" || param.Peer == "closed-proxy") port = closed.Port();
+    if (param.Peer == "silent" || param.Peer == "closed")
+        args.insert(args.end(), {"--port", std::to_string(port)});
+    if (param.Peer == "silent-proxy") through(silent.Port());
+    if (param.Peer == "closed-proxy") through(closed.Port());
+    if (param.Peer == "gateway-refused")
+        fake = std::make_unique<FakeSocksProxy>(
+            Socks5Script(std::string("\x05\x05\x00\x01\0\0\0\0\0\0", 10)));
+    if (param.Peer == "proxy-wants-login")
+        fake = std::make_unique<FakeSocksProxy>(
+            std::vector<ProxyStep>{{ProxyStep::Expect, std::string("\x05\x01\x00", 3)},
+                                   {ProxyStep::Answer, std::string("\x05\xFF", 2)}});
+    if (fake) through(fake->Port());
     if (param.Peer == "close-after" || param.Peer == "other-gateway") {
         sim = std::make_unique<GatewaySimProcess>(
             param.Peer == "close-after" ? std::vector<std::string>{"--close-after", "2"}
                                         : std::vector<std::string>{"--gateway", "2002"});
-        args.insert(args.end(), {"--port", std::to_string(sim->Port())});
+        port = sim->Port();
+        args.insert(args.end(), {"--port", std::to_string(port)});
     }
     args.push_back("info");
     const BqctlRun run = RunBqctl(args);
     EXPECT_EQ(run.Exit, param.Exit) << run.Err;
     EXPECT_TRUE(OneLine(run.Err)) << run.Err;
-    EXPECT_NE(run.Err.find(param.Message), std::string::npos) << run.Err;
+    std::string message = param.Message;
+    if (const size_t at = message.find("PORT"); at != std::string::npos)
+        message.replace(at, 4, std::to_string(port));
+    EXPECT_NE(run.Err.find(message), std::string::npos) << run.Err;
+    if (fake) {
+        EXPECT_EQ(fake->Mismatch(), "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -217,9 +254,31 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         Failure{"silent", 1, "no answer within 0.3 s for mac, address, channel, pan_id, type"},
         Failure{"other-gateway", 1, "no answer within 0.3 s for mac"},
-        Failure{"closed", 3, "bqctl: server not responding"},
-        Failure{"close-after", 3, "Connection Closed Gracefully. (no answer for channel"},
-        Failure{"silent-proxy", 3, "within 0.3 s (Socks server did not respond.)"}));
+        Failure{"closed", 3, "bqctl: 127.0.0.1:PORT: connection refused\n"},
+        Failure{"close-after", 3,
+                "bqctl: 127.0.0.1:PORT: the gateway closed the connection (no answer for channel"},
+        Failure{"silent-proxy", 3,
+                "bqctl: proxy 127.0.0.1:PORT: no connection to 127.0.0.1:5556 within 0.3 s"},
+        Failure{"closed-proxy", 3, "bqctl: proxy 127.0.0.1:PORT: connection refused\n"},
+        Failure{"gateway-refused", 3,
+                "bqctl: proxy 127.0.0.1:PORT: the gateway 127.0.0.1:5556 refused the connection\n"},
+        Failure{"proxy-wants-login", 3,
+                "bqctl: proxy 127.0.0.1:PORT: wants a user name and password\n"}));
+
+// Files that cannot be read or written are named with the system's reason.
+TEST(Bqctl, FileErrorsCarryTheSystemsReason) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path("folder"));
+    BqctlRun run = RunBqctl({"restore", dir.Path("missing.json")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "bqctl: " + dir.Path("missing.json") + ": No such file or directory\n");
+    run = RunBqctl({"restore", dir.Path("folder")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "bqctl: " + dir.Path("folder") + ": is a folder\n");
+    run = RunBqctl({"backup", dir.Path("folder")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "bqctl: " + dir.Path("folder") + ": is a folder\n");
+}
 
 TEST(Bqctl, LogHoldsTheTranscriptInTheWindowsForm) {
     GatewaySimProcess sim;

@@ -42,7 +42,8 @@ TEST(BqctlFleet, ReachesGatewaysThroughASocks5ProxyWithAPassword) {
         EXPECT_EQ(lines[i]["result"]["mac"], "7766554433221100") << lines[i];
     }
     EXPECT_EQ(lines[2]["status"], 3);
-    EXPECT_EQ(lines[2]["error"], "Authentication error to socks server.");
+    EXPECT_EQ(lines[2]["error"], "proxy 127.0.0.1:" + std::to_string(proxy.Port()) +
+                                     ": refused the user name or password");
     EXPECT_NE(run.Err.find("fleet: 3 rows, 2 done, 0 device errors, 0 input errors, 1 network"),
               std::string::npos)
         << run.Err;
