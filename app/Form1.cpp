@@ -13,19 +13,13 @@
 #include "app/LogView.h"
 #include "runtime/IntConversion.h"
 
-namespace {
-
-const TFieldDescriptors& Descriptors() {
-    static const TFieldDescriptors descriptors = DefaultFieldDescriptors();
-    return descriptors;
-}
-
-} // namespace
-
 TForm1::TForm1(std::unique_ptr<TIdTelnetInterface> client, TUserMessages& messages, QWidget* parent)
-    : QWidget(parent), MacDescriptor(Descriptors().Mac), AddressDescriptor(Descriptors().Address),
-      ChannelDescriptor(Descriptors().Channel), PanIdDescriptor(Descriptors().PanId),
-      TypeDescriptor(Descriptors().Type), Messages(messages), IdTelnet1(std::move(client)) {
+    : QWidget(parent), MacDescriptor(FieldRow(TMemoryField::Mac).Descriptor),
+      AddressDescriptor(FieldRow(TMemoryField::Address).Descriptor),
+      ChannelDescriptor(FieldRow(TMemoryField::Channel).Descriptor),
+      PanIdDescriptor(FieldRow(TMemoryField::PanId).Descriptor),
+      TypeDescriptor(FieldRow(TMemoryField::Type).Descriptor), Messages(messages),
+      IdTelnet1(std::move(client)) {
     Ui.SetupUi(this);
     ConnectSignals();
 }

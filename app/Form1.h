@@ -9,7 +9,7 @@
 
 #include "app/Form1Ui.h"
 #include "net/telnet/IdTelnetInterface.h"
-#include "protocol/FieldDescriptors.h"
+#include "protocol/MemoryFields.h"
 
 class QLineEdit;
 class TUserMessages;

@@ -83,10 +83,7 @@ void TForm1::IdTelnet1DataAvailable(const std::string& Buffer) {
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     const std::string trimmed = TrimControls(Buffer);
     Log(trimmed);
-    const TFieldDescriptors descriptors{MacDescriptor, AddressDescriptor, ChannelDescriptor,
-                                        PanIdDescriptor, TypeDescriptor};
-    const std::optional<TMemoryAnswer> answer =
-        RecogniseMemoryAnswer(trimmed, Gateway(), descriptors);
+    const std::optional<TMemoryAnswer> answer = RecogniseMemoryAnswer(trimmed, Gateway());
     if (!answer) {
         // Prompts, banners and echoes are answered as a terminal user would: Enter.
         IdTelnet1->TransmitChar('\r');

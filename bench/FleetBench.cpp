@@ -31,6 +31,7 @@
 
 #include "bqctl/Fleet.h"
 #include "protocol/CommandLines.h"
+#include "protocol/MemoryFields.h"
 #include "tests/support/AnswerCollector.h"
 #include "tests/support/GatewaySimProcess.h"
 
@@ -84,10 +85,9 @@ bool PlainDevice(int32_t port, const std::vector<std::string>& lines) {
 }
 
 TFigures RunPlain(const std::vector<int32_t>& ports, int rows, int jobs) {
-    const TFieldDescriptors d = DefaultFieldDescriptors();
     std::vector<std::string> lines;
-    for (const std::string* descriptor : {&d.Mac, &d.Address, &d.Channel, &d.PanId, &d.Type})
-        lines.push_back(ReadMemoryLine("2001", *descriptor));
+    for (const TMemoryField field : AllMemoryFields)
+        lines.push_back(ReadMemoryLine("2001", Descriptor(field)));
     TFigures figures;
     figures.DeviceMs.resize(static_cast<size_t>(rows));
     std::atomic<int> next{0};

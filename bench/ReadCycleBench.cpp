@@ -14,7 +14,7 @@
 
 #include "net/telnet/IdTelnet.h"
 #include "protocol/CommandLines.h"
-#include "protocol/FieldDescriptors.h"
+#include "protocol/MemoryFields.h"
 #include "tests/support/AnswerCollector.h"
 #include "tests/support/GatewaySimProcess.h"
 #include "tests/support/GuiThread.h"
@@ -31,12 +31,9 @@ constexpr int Cycles = 200;
 constexpr std::chrono::milliseconds AnswerPatience = 5s;
 
 std::vector<std::string> ReadLines() {
-    const TFieldDescriptors descriptors = DefaultFieldDescriptors();
     std::vector<std::string> lines;
-    for (const std::string* descriptor :
-         {&descriptors.Mac, &descriptors.Address, &descriptors.Channel, &descriptors.PanId,
-          &descriptors.Type})
-        lines.push_back(ReadMemoryLine(Gateway, *descriptor));
+    for (const TMemoryField field : AllMemoryFields)
+        lines.push_back(ReadMemoryLine(Gateway, Descriptor(field)));
     return lines;
 }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "protocol/FieldDescriptors.h"
+#include "protocol/MemoryFields.h"
 
 bool ParsePort(const std::string& text, int32_t& port);
 // Four printable characters without spaces; letters upper-cased as the

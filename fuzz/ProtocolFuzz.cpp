@@ -11,9 +11,9 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
-#include "protocol/FieldDescriptors.h"
 #include "protocol/FieldEncodings.h"
 #include "protocol/MemoryAnswer.h"
+#include "protocol/MemoryFields.h"
 
 namespace {
 
@@ -40,17 +40,15 @@ struct TDescriptorRow {
 // The descriptors in the order in which they are compared, with the data
 // each one's answer must carry in full.
 std::vector<TDescriptorRow> DescriptorOrder() {
-    const TFieldDescriptors d = DefaultFieldDescriptors();
-    return {{TMemoryField::Mac, d.Mac, 8 * 3 - 1},
-            {TMemoryField::Address, d.Address, 1 * 3 - 1},
-            {TMemoryField::Channel, d.Channel, 4 * 3 - 1},
-            {TMemoryField::PanId, d.PanId, 2 * 3 - 1},
-            {TMemoryField::Type, d.Type, 1 * 3 - 1}};
+    return {{TMemoryField::Mac, "01 00 08 00", 8 * 3 - 1},
+            {TMemoryField::Address, "01 04 01 00", 1 * 3 - 1},
+            {TMemoryField::Channel, "84 00 04 00", 4 * 3 - 1},
+            {TMemoryField::PanId, "83 00 02 00", 2 * 3 - 1},
+            {TMemoryField::Type, "87 00 01 00", 1 * 3 - 1}};
 }
 
 void CheckRecognition(const std::string& trimmed, const std::string& gateway) {
-    const std::optional<TMemoryAnswer> answer =
-        RecogniseMemoryAnswer(trimmed, gateway, DefaultFieldDescriptors());
+    const std::optional<TMemoryAnswer> answer = RecogniseMemoryAnswer(trimmed, gateway);
     std::string prefix = "> " + gateway + " MEM ";
     for (char& c : prefix)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

@@ -2,8 +2,8 @@
 #include "gateway-sim/DeviceMemory.h"
 
 #include "gateway-sim/ByteList.h"
-#include "protocol/FieldDescriptors.h"
 #include "protocol/FieldEncodings.h"
+#include "protocol/MemoryFields.h"
 
 namespace {
 
@@ -36,13 +36,12 @@ bool ParseDescriptor(const std::string& descriptor, uint16_t& location, uint16_t
 }
 
 TDeviceMemory::TDeviceMemory() {
-    const TFieldDescriptors d = DefaultFieldDescriptors();
-    const std::pair<const std::string&, std::string> defaults[] = {
-        {d.Mac, "00 11 22 33 44 55 66 77"},
-        {d.Address, "2A"},
-        {d.Channel, ChannelToMask(DefaultChannel)},
-        {d.PanId, HexToByteList("1234")},
-        {d.Type, "01"},
+    const std::pair<std::string, std::string> defaults[] = {
+        {Descriptor(TMemoryField::Mac), "00 11 22 33 44 55 66 77"},
+        {Descriptor(TMemoryField::Address), "2A"},
+        {Descriptor(TMemoryField::Channel), ChannelToMask(DefaultChannel)},
+        {Descriptor(TMemoryField::PanId), HexToByteList("1234")},
+        {Descriptor(TMemoryField::Type), "01"},
     };
     for (const auto& [descriptor, value] : defaults) {
         uint16_t location = 0;
@@ -51,7 +50,7 @@ TDeviceMemory::TDeviceMemory() {
         Cells.push_back(TCell{location, DefaultBytes(value)});
     }
     uint16_t length = 0;
-    ParseDescriptor(d.Channel, ChannelLocation, length);
+    ParseDescriptor(Descriptor(TMemoryField::Channel), ChannelLocation, length);
 }
 
 size_t TDeviceMemory::IndexOf(uint16_t location) const {

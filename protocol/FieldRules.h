@@ -1,16 +1,19 @@
-// The accepted values of the three writable fields: device address 02..FE,
-// channel 11..26 (0B..1A, IEEE 802.15.4, 2.4 GHz band), PAN ID any value the
-// integer conversion of "0x" + text accepts.
+// The accepted values of the device address (02..FE) and the channel
+// (11..26, 0B..1A), named for their callers; the table holds them.
 #pragma once
 
 #include <cstdint>
 
-constexpr int32_t LowestDeviceAddress = 0x02, HighestDeviceAddress = 0xFE;
-constexpr int32_t LowestChannel = 11, HighestChannel = 26;
+#include "protocol/MemoryFields.h"
+
+constexpr int32_t LowestDeviceAddress = FieldRow(TMemoryField::Address).Lowest;
+constexpr int32_t HighestDeviceAddress = FieldRow(TMemoryField::Address).Highest;
+constexpr int32_t LowestChannel = FieldRow(TMemoryField::Channel).Lowest;
+constexpr int32_t HighestChannel = FieldRow(TMemoryField::Channel).Highest;
 
 constexpr bool IsValidDeviceAddress(int32_t value) {
-    return value >= LowestDeviceAddress && value <= HighestDeviceAddress;
+    return InRange(TMemoryField::Address, value);
 }
 constexpr bool IsValidChannel(int32_t value) {
-    return value >= LowestChannel && value <= HighestChannel;
+    return InRange(TMemoryField::Channel, value);
 }

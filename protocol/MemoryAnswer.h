@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "protocol/FieldDescriptors.h"
+#include "protocol/MemoryFields.h"
 #include "runtime/TrimControls.h" // the trim rule its callers apply first
 
 struct TMemoryAnswer {
@@ -15,7 +15,6 @@ struct TMemoryAnswer {
 
 // Given a trimmed chunk: the decoded answer when its first 11 characters equal
 // "> " + gateway + " MEM " (upper-cased) and positions 12..22 hold one of the
-// descriptors (first match in table order); otherwise nothing.
+// descriptors of the field table, with the field's data in full; otherwise nothing.
 std::optional<TMemoryAnswer> RecogniseMemoryAnswer(const std::string& trimmed,
-                                                   const std::string& gateway,
-                                                   const TFieldDescriptors& descriptors);
+                                                   const std::string& gateway);

@@ -1,21 +1,5 @@
-// Field names and the missing-field list of a device's values.
+// The missing-field list of a device's values.
 #include "session/DeviceValues.h"
-
-const char* FieldName(TMemoryField field) {
-    switch (field) {
-    case TMemoryField::Mac:
-        return "mac";
-    case TMemoryField::Address:
-        return "address";
-    case TMemoryField::Channel:
-        return "channel";
-    case TMemoryField::PanId:
-        return "pan_id";
-    case TMemoryField::Type:
-        return "type";
-    }
-    return "";
-}
 
 std::vector<TMemoryField> TDeviceValues::Missing() const {
     std::vector<TMemoryField> missing;

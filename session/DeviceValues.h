@@ -7,14 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/FieldDescriptors.h"
-
-inline constexpr std::array<TMemoryField, 5> AllMemoryFields{
-    TMemoryField::Mac, TMemoryField::Address, TMemoryField::Channel, TMemoryField::PanId,
-    TMemoryField::Type};
-
-// "mac", "address", "channel", "pan_id", "type": the names in files and messages.
-const char* FieldName(TMemoryField field);
+#include "protocol/MemoryFields.h" // AllMemoryFields and FieldName for its users
 
 struct TDeviceValues {
     std::array<std::optional<std::string>, 5> Texts;

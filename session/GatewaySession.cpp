@@ -13,22 +13,6 @@
 
 namespace {
 
-const std::string& DescriptorOf(const TFieldDescriptors& descriptors, TMemoryField field) {
-    switch (field) {
-    case TMemoryField::Mac:
-        return descriptors.Mac;
-    case TMemoryField::Address:
-        return descriptors.Address;
-    case TMemoryField::Channel:
-        return descriptors.Channel;
-    case TMemoryField::PanId:
-        return descriptors.PanId;
-    case TMemoryField::Type:
-        break;
-    }
-    return descriptors.Type;
-}
-
 std::string Seconds(std::chrono::milliseconds timeout) {
     const long long ms = timeout.count();
     if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
@@ -38,8 +22,8 @@ std::string Seconds(std::chrono::milliseconds timeout) {
 } // namespace
 
 TGatewaySession::TGatewaySession(TSessionSettings settings, TTranscript& transcript)
-    : FSettings(std::move(settings)), Log(transcript), Descriptors(DefaultFieldDescriptors()),
-      Deliveries(std::make_shared<TCallQueue>()), Telnet(std::make_unique<TIdTelnet>()) {
+    : FSettings(std::move(settings)), Log(transcript), Deliveries(std::make_shared<TCallQueue>()),
+      Telnet(std::make_unique<TIdTelnet>()) {
     Telnet->DeliveryQueue = Deliveries;
     Telnet->SetOnDataAvailable([this](const std::string& buffer) { DataAvailable(buffer); });
 }
@@ -113,7 +97,7 @@ void TGatewaySession::Connect() {
 TDeviceValues TGatewaySession::Read() {
     Received = {};
     for (const TMemoryField field : AllMemoryFields)
-        SendCommand(ReadMemoryLine(FSettings.Gateway, DescriptorOf(Descriptors, field)));
+        SendCommand(ReadMemoryLine(FSettings.Gateway, FieldRow(field).Descriptor));
     Deliveries->ServeUntil([this] { return Received.Missing().empty() || ReaderEnded(); },
                            std::chrono::steady_clock::now() + FSettings.Timeout);
     const std::vector<TMemoryField> missing = Received.Missing();
@@ -135,8 +119,7 @@ void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemo
             data = ChannelToMask(StrToInt("0x" + write.Text));
         else
             data = HexToByteList(write.Text);
-        SendCommand(
-            WriteMemoryLine(FSettings.Gateway, DescriptorOf(Descriptors, write.Field), data));
+        SendCommand(WriteMemoryLine(FSettings.Gateway, FieldRow(write.Field).Descriptor, data));
         written.push_back(write.Field);
     }
 }
@@ -168,8 +151,7 @@ void TGatewaySession::SendCommand(const std::string& line) {
 void TGatewaySession::DataAvailable(const std::string& buffer) {
     const std::string trimmed = TrimControls(buffer);
     Log.Add(trimmed);
-    const std::optional<TMemoryAnswer> answer =
-        RecogniseMemoryAnswer(trimmed, FSettings.Gateway, Descriptors);
+    const std::optional<TMemoryAnswer> answer = RecogniseMemoryAnswer(trimmed, FSettings.Gateway);
     if (!answer) {
         Telnet->TransmitChar('\r');
         return;

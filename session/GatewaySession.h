@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "protocol/FieldDescriptors.h"
 #include "runtime/CallQueue.h"
 #include "session/DeviceValues.h"
 #include "session/SessionError.h"
@@ -59,7 +58,6 @@ private:
 
     TSessionSettings FSettings;
     TTranscript& Log;
-    TFieldDescriptors Descriptors;
     std::shared_ptr<TCallQueue> Deliveries;
     std::unique_ptr<TIdTelnet> Telnet;
     TDeviceValues Received;                     // filled by DataAvailable, on this thread

@@ -20,10 +20,9 @@ namespace {
 const char* const FieldNames[] = {"Edit3", "Edit4", "Edit5", "Edit6", "Edit7"};
 
 std::vector<std::string> ReadCommands() {
-    const TFieldDescriptors d = DefaultFieldDescriptors();
     std::vector<std::string> lines;
-    for (const std::string* descriptor : {&d.Mac, &d.Address, &d.Channel, &d.PanId, &d.Type})
-        lines.push_back(ReadMemoryLine("2001", *descriptor));
+    for (const TMemoryField field : AllMemoryFields)
+        lines.push_back(ReadMemoryLine("2001", Descriptor(field)));
     return lines;
 }
 
@@ -67,7 +66,7 @@ std::vector<QString> DecodedFields(const std::vector<std::string>& answers) {
     std::vector<QString> fields(5);
     for (const std::string& answer : answers)
         if (const std::optional<TMemoryAnswer> decoded =
-                RecogniseMemoryAnswer(TrimControls(answer), "2001", DefaultFieldDescriptors()))
+                RecogniseMemoryAnswer(TrimControls(answer), "2001"))
             fields[static_cast<size_t>(decoded->Field)] = FromCp1251(decoded->Text);
     return fields;
 }

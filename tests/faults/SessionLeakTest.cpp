@@ -9,7 +9,7 @@
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdTelnetReadThread.h"
 #include "protocol/CommandLines.h"
-#include "protocol/FieldDescriptors.h"
+#include "protocol/MemoryFields.h"
 #include "tests/support/GatewaySimProcess.h"
 #include "tests/support/GuiThread.h"
 #include "tests/support/ProcessProbe.h"
@@ -30,7 +30,7 @@ bool Cycle(TIdTelnet& client, GuiThread& gui, std::string& received) {
     client.Connect();
     const std::shared_ptr<TIdThread> reader = client.ReaderThread();
     if (!reader) return false;
-    for (const char ch : ReadMemoryLine("2001", DefaultFieldDescriptors().Mac))
+    for (const char ch : ReadMemoryLine("2001", Descriptor(TMemoryField::Mac)))
         client.TransmitChar(ch);
     client.TransmitChar('\r');
     const bool answered = gui.ServeUntil([&] { return received.find('\n') != std::string::npos; });

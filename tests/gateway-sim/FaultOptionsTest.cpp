@@ -5,19 +5,19 @@
 
 #include "LoopbackClient.h"
 #include "protocol/CommandLines.h"
-#include "protocol/FieldDescriptors.h"
 #include "protocol/MemoryAnswer.h"
+#include "protocol/MemoryFields.h"
 #include "tests/support/GatewaySimProcess.h"
 
 namespace {
 
-const TFieldDescriptors Descriptors = DefaultFieldDescriptors();
 const std::string TypeAnswer = "> 2001 MEM 87 00 01 00 01";
 
 TEST(GatewaySimFaults, SplitAnswersStillArriveWhole) {
     GatewaySimProcess sim({"--split", "3"});
     TLoopbackClient client(sim.Port());
-    client.Send(ReadCommand(Descriptors.Mac) + ReadCommand(Descriptors.Type));
+    client.Send(ReadCommand(Descriptor(TMemoryField::Mac)) +
+                ReadCommand(Descriptor(TMemoryField::Type)));
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77");
     EXPECT_EQ(client.ReadLine(), TypeAnswer);
 }
@@ -28,8 +28,9 @@ TEST(GatewaySimFaults, DelayedAnswersComeNoEarlierAndInOrder) {
     TLoopbackClient slow(sim.Port());
     TLoopbackClient other(sim.Port());
     const auto sent = steady_clock::now();
-    slow.Send(ReadCommand(Descriptors.Type) + ReadCommand(Descriptors.Address));
-    other.Send(ReadCommand(Descriptors.PanId));
+    slow.Send(ReadCommand(Descriptor(TMemoryField::Type)) +
+              ReadCommand(Descriptor(TMemoryField::Address)));
+    other.Send(ReadCommand(Descriptor(TMemoryField::PanId)));
     EXPECT_EQ(other.ReadLine(), "> 2001 MEM 83 00 02 00 34 12");
     EXPECT_EQ(slow.ReadLine(), TypeAnswer);
     EXPECT_GE(steady_clock::now() - sent, milliseconds(300));
@@ -39,8 +40,9 @@ TEST(GatewaySimFaults, DelayedAnswersComeNoEarlierAndInOrder) {
 TEST(GatewaySimFaults, CloseAfterAnswersTheLastLineThenCloses) {
     GatewaySimProcess sim({"--close-after", "2"});
     TLoopbackClient client(sim.Port());
-    client.Send(ReadCommand(Descriptors.Type) + "\r\r" + ReadCommand(Descriptors.Address) +
-                ReadCommand(Descriptors.PanId));
+    client.Send(ReadCommand(Descriptor(TMemoryField::Type)) + "\r\r" +
+                ReadCommand(Descriptor(TMemoryField::Address)) +
+                ReadCommand(Descriptor(TMemoryField::PanId)));
     EXPECT_EQ(client.ReadLine(), TypeAnswer);
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 04 01 00 2A");
     std::string rest;
@@ -48,7 +50,7 @@ TEST(GatewaySimFaults, CloseAfterAnswersTheLastLineThenCloses) {
     EXPECT_EQ(rest, ""); // the third line is never answered
     // the limit is per connection: a new client is served again
     TLoopbackClient next(sim.Port());
-    next.Send(ReadCommand(Descriptors.Type));
+    next.Send(ReadCommand(Descriptor(TMemoryField::Type)));
     EXPECT_EQ(next.ReadLine(), TypeAnswer);
 }
 
@@ -56,11 +58,11 @@ TEST(GatewaySimFaults, GarbageLinePrecedesEachAnswer) {
     GatewaySimProcess sim({"--garbage"});
     TLoopbackClient client(sim.Port());
     for (int i = 0; i < 2; ++i) {
-        client.Send(ReadCommand(Descriptors.Type));
+        client.Send(ReadCommand(Descriptor(TMemoryField::Type)));
         const std::optional<std::string> garbage = client.ReadLine();
         ASSERT_TRUE(garbage.has_value());
         EXPECT_FALSE(TrimControls(*garbage).empty());
-        EXPECT_FALSE(RecogniseMemoryAnswer(TrimControls(*garbage), "2001", Descriptors));
+        EXPECT_FALSE(RecogniseMemoryAnswer(TrimControls(*garbage), "2001"));
         EXPECT_NE(garbage->find('\0'), std::string::npos);
         EXPECT_NE(garbage->find('\x80'), std::string::npos);
         // a plain-text peer would take 0xFF for a Telnet command
@@ -72,7 +74,7 @@ TEST(GatewaySimFaults, GarbageLinePrecedesEachAnswer) {
 TEST(GatewaySimFaults, EchoesTypedLinesButNotEmptyOnes) {
     GatewaySimProcess sim({"--echo"});
     TLoopbackClient client(sim.Port());
-    const std::string line = ReadMemoryLine("2001", Descriptors.Type);
+    const std::string line = ReadMemoryLine("2001", Descriptor(TMemoryField::Type));
     client.SendByByte(line + "\r\n");
     EXPECT_EQ(client.ReadLine(), line);
     EXPECT_EQ(client.ReadLine(), TypeAnswer);
@@ -96,10 +98,8 @@ TEST_P(BadInput, GetsAnErrorAndLeavesTheMemoryAlone) {
     TLoopbackClient client(sim.Port());
     client.Send(GetParam().line + "\r");
     EXPECT_EQ(client.ReadLine(), GetParam().answer);
-    for (const std::string* descriptor :
-         {&Descriptors.Mac, &Descriptors.Address, &Descriptors.Channel, &Descriptors.PanId,
-          &Descriptors.Type})
-        client.Send(ReadCommand(*descriptor));
+    for (const TMemoryField field : AllMemoryFields)
+        client.Send(ReadCommand(Descriptor(field)));
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77");
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 04 01 00 2A");
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 84 00 04 00 00 80 00 00");
@@ -161,7 +161,7 @@ TEST(GatewaySimTelnet, GarbageCarriesADoubledIac) {
     GatewaySimProcess sim({"--telnet", "--garbage"});
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(client.ReadBytes(6), "\xFF\xFD\x18\xFF\xFB\x03");
-    client.Send(ReadCommand(Descriptors.Type));
+    client.Send(ReadCommand(Descriptor(TMemoryField::Type)));
     const std::optional<std::string> garbage = client.ReadLine();
     ASSERT_TRUE(garbage.has_value());
     EXPECT_NE(garbage->find("\xFF\xFF"), std::string::npos);

@@ -13,15 +13,13 @@
 
 #include "LoopbackClient.h"
 #include "protocol/CommandLines.h"
-#include "protocol/FieldDescriptors.h"
 #include "protocol/FieldEncodings.h"
 #include "protocol/MemoryAnswer.h"
+#include "protocol/MemoryFields.h"
 #include "runtime/Version.h"
 #include "tests/support/GatewaySimProcess.h"
 
 namespace {
-
-const TFieldDescriptors Descriptors = DefaultFieldDescriptors();
 
 // Reads one field the way the tool does and decodes the answer with the tool's recogniser.
 std::string ReadField(TLoopbackClient& client, const std::string& descriptor,
@@ -29,7 +27,7 @@ std::string ReadField(TLoopbackClient& client, const std::string& descriptor,
     client.Send(ReadCommand(descriptor, gateway));
     const std::optional<std::string> line = client.ReadLine();
     if (!line) return "<no answer>";
-    const auto answer = RecogniseMemoryAnswer(TrimControls(*line), gateway, Descriptors);
+    const auto answer = RecogniseMemoryAnswer(TrimControls(*line), gateway);
     return answer ? answer->Text : "<not a memory answer: " + *line + ">";
 }
 
@@ -41,17 +39,17 @@ std::string Answer(TLoopbackClient& client, const std::string& line) {
 TEST(GatewaySim, AnswersAllFiveFieldsWithTheDefaults) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(ReadField(client, Descriptors.Mac), "7766554433221100");
-    EXPECT_EQ(ReadField(client, Descriptors.Address), "2A");
-    EXPECT_EQ(ReadField(client, Descriptors.Channel), "0F");
-    EXPECT_EQ(ReadField(client, Descriptors.PanId), "1234");
-    EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Mac)), "7766554433221100");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Address)), "2A");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Channel)), "0F");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::PanId)), "1234");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Type)), "01");
 }
 
 TEST(GatewaySim, MemoryAnswerHasTheWireLayout) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(Answer(client, ReadMemoryLine("2001", Descriptors.PanId)),
+    EXPECT_EQ(Answer(client, ReadMemoryLine("2001", Descriptor(TMemoryField::PanId))),
               "> 2001 MEM 83 00 02 00 34 12");
     // descriptors are read in either case and answered in upper case
     EXPECT_EQ(Answer(client, "< 2001 GET_MEM 0a 00 01 00"), "> 2001 ERROR unknown location");
@@ -62,30 +60,34 @@ TEST(GatewaySim, MemoryAnswerHasTheWireLayout) {
 TEST(GatewaySim, WritesAreReadBack) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Address, HexToByteList("A5"))),
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptor(TMemoryField::Address),
+                                             HexToByteList("A5"))),
               "> 2001 OK");
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.Channel, ChannelToMask(0x1A))),
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptor(TMemoryField::Channel),
+                                             ChannelToMask(0x1A))),
               "> 2001 OK");
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.PanId, HexToByteList("BEEF"))),
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptor(TMemoryField::PanId),
+                                             HexToByteList("BEEF"))),
               "> 2001 OK");
-    EXPECT_EQ(
-        Answer(client, WriteMemoryLine("2001", Descriptors.Mac, HexToByteList("0102030405060708"))),
-        "> 2001 OK");
-    EXPECT_EQ(ReadField(client, Descriptors.Address), "A5");
-    EXPECT_EQ(ReadField(client, Descriptors.Channel), "1A");
-    EXPECT_EQ(ReadField(client, Descriptors.PanId), "BEEF");
-    EXPECT_EQ(ReadField(client, Descriptors.Mac), "0102030405060708");
-    EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptor(TMemoryField::Mac),
+                                             HexToByteList("0102030405060708"))),
+              "> 2001 OK");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Address)), "A5");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Channel)), "1A");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::PanId)), "BEEF");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Mac)), "0102030405060708");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Type)), "01");
 }
 
 TEST(GatewaySim, ResetAnswersABannerAndKeepsTheMemory) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptors.PanId, "CD AB")), "> 2001 OK");
+    EXPECT_EQ(Answer(client, WriteMemoryLine("2001", Descriptor(TMemoryField::PanId), "CD AB")),
+              "> 2001 OK");
     const std::string banner = Answer(client, ResetLine("2001"));
     EXPECT_NE(banner.find("2001"), std::string::npos) << banner;
-    EXPECT_FALSE(RecogniseMemoryAnswer(banner, "2001", Descriptors)) << banner;
-    EXPECT_EQ(ReadField(client, Descriptors.PanId), "ABCD");
+    EXPECT_FALSE(RecogniseMemoryAnswer(banner, "2001")) << banner;
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::PanId)), "ABCD");
 }
 
 TEST(GatewaySim, AnswersOnlyItsOwnGatewayAddress) {
@@ -93,9 +95,9 @@ TEST(GatewaySim, AnswersOnlyItsOwnGatewayAddress) {
     TLoopbackClient client(sim.Port());
     // Lines for 2001 and empty lines are ignored: the next thing on the
     // wire is the answer to the line after them.
-    client.Send(ReadCommand(Descriptors.Type, "2001"));
+    client.Send(ReadCommand(Descriptor(TMemoryField::Type), "2001"));
     client.Send("\r\r\n\n   \r");
-    EXPECT_EQ(ReadField(client, Descriptors.Address, "7F01"), "2A");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Address), "7F01"), "2A");
     EXPECT_NE(sim.Log().find("ignored"), std::string::npos);
 }
 
@@ -105,13 +107,13 @@ TEST_P(LineEnds, EachEndsALineOnce) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
     const std::string end = GetParam();
-    client.Send(ReadMemoryLine("2001", Descriptors.Address) + end +
-                ReadMemoryLine("2001", Descriptors.Type) + end);
+    client.Send(ReadMemoryLine("2001", Descriptor(TMemoryField::Address)) + end +
+                ReadMemoryLine("2001", Descriptor(TMemoryField::Type)) + end);
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 04 01 00 2A");
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 87 00 01 00 01");
     // A CR LF pair is one line end, so no empty line got between: the next
     // answer is the one to the next command.
-    client.SendByByte(ReadMemoryLine("2001", Descriptors.PanId) + end);
+    client.SendByByte(ReadMemoryLine("2001", Descriptor(TMemoryField::PanId)) + end);
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 83 00 02 00 34 12");
 }
 
@@ -120,11 +122,11 @@ INSTANTIATE_TEST_SUITE_P(CrLfCrLf, LineEnds, testing::Values("\r", "\n", "\r\n")
 TEST(GatewaySim, CharactersSentOneAtATime) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    client.SendByByte(ReadCommand(Descriptors.Mac) +
-                      WriteMemoryLine("2001", Descriptors.Address, "33") + "\r");
+    client.SendByByte(ReadCommand(Descriptor(TMemoryField::Mac)) +
+                      WriteMemoryLine("2001", Descriptor(TMemoryField::Address), "33") + "\r");
     EXPECT_EQ(client.ReadLine(), "> 2001 MEM 01 00 08 00 00 11 22 33 44 55 66 77");
     EXPECT_EQ(client.ReadLine(), "> 2001 OK");
-    EXPECT_EQ(ReadField(client, Descriptors.Address), "33");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Address)), "33");
 }
 
 TEST(GatewaySim, ClientsShareOneMemory) {
@@ -134,13 +136,15 @@ TEST(GatewaySim, ClientsShareOneMemory) {
     TLoopbackClient third(sim.Port());
     // Half a line from one client must not mix with another's lines.
     third.Send("< 2001 GET_MEM 83 00");
-    EXPECT_EQ(Answer(writer, WriteMemoryLine("2001", Descriptors.PanId, "78 56")), "> 2001 OK");
-    EXPECT_EQ(ReadField(reader, Descriptors.PanId), "5678");
+    EXPECT_EQ(Answer(writer, WriteMemoryLine("2001", Descriptor(TMemoryField::PanId), "78 56")),
+              "> 2001 OK");
+    EXPECT_EQ(ReadField(reader, Descriptor(TMemoryField::PanId)), "5678");
     third.Send(" 02 00\r");
     EXPECT_EQ(third.ReadLine(), "> 2001 MEM 83 00 02 00 78 56");
-    EXPECT_EQ(Answer(reader, WriteMemoryLine("2001", Descriptors.Channel, ChannelToMask(11))),
+    EXPECT_EQ(Answer(reader,
+                     WriteMemoryLine("2001", Descriptor(TMemoryField::Channel), ChannelToMask(11))),
               "> 2001 OK");
-    EXPECT_EQ(ReadField(writer, Descriptors.Channel), "0B");
+    EXPECT_EQ(ReadField(writer, Descriptor(TMemoryField::Channel)), "0B");
 }
 
 TEST(GatewaySim, ClientsThatLeaveMidLineOrWithResetAreDropped) {
@@ -155,8 +159,8 @@ TEST(GatewaySim, ClientsThatLeaveMidLineOrWithResetAreDropped) {
         reset.Reset();
     }
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(ReadField(client, Descriptors.PanId), "1234");
-    EXPECT_EQ(ReadField(client, Descriptors.Mac), "7766554433221100");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::PanId)), "1234");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Mac)), "7766554433221100");
     const int status = sim.Stop(SIGTERM);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_NE(sim.Log().find("client 1 dropped"), std::string::npos) << sim.Log();
@@ -171,7 +175,7 @@ TEST(GatewaySim, IdleClientsMakeRoomForNewOnes) {
     for (int i = 0; i < 64; ++i)
         idle.push_back(std::make_unique<TLoopbackClient>(sim.Port()));
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Type)), "01");
     std::string rest;
     EXPECT_TRUE(idle.front()->WaitForClose(rest));
     EXPECT_NE(sim.Log().find("client 1 dropped: idle longest, room made for a new client"),
@@ -192,7 +196,7 @@ class StopSignal : public testing::TestWithParam<int> {};
 TEST_P(StopSignal, EndsCleanlyWithClientsConnected) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Type)), "01");
     const int status = sim.Stop(GetParam());
     EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -206,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(TermAndInt, StopSignal, testing::Values(SIGTERM, SIGINT
 TEST(GatewaySim, LogsEachLineAndAnswerAfterItsTime) {
     GatewaySimProcess sim;
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(ReadField(client, Descriptors.Type), "01");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Type)), "01");
     sim.Stop(SIGTERM);
     const std::regex stamped(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (.*))");
     std::istringstream log(sim.Log());
@@ -263,7 +267,7 @@ TEST(GatewaySimCommandLine, BadOptionsAreRefusedWithOneLine) {
     }
     GatewaySimProcess sim({"--gateway=2002", "--split=3"});
     TLoopbackClient client(sim.Port());
-    EXPECT_EQ(ReadField(client, Descriptors.Type, "2002"), "01");
+    EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Type), "2002"), "01");
 }
 
 } // namespace

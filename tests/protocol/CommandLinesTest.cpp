@@ -5,16 +5,15 @@
 #include <vector>
 
 #include "protocol/CommandLines.h"
-#include "protocol/FieldDescriptors.h"
 #include "protocol/FieldEncodings.h"
+#include "protocol/MemoryFields.h"
 
 namespace {
 
 TEST(CommandLines, ReadLinesOfTheFiveFieldsInTableOrder) {
-    const TFieldDescriptors d = DefaultFieldDescriptors();
     std::vector<std::string> lines;
-    for (const std::string* descriptor : {&d.Mac, &d.Address, &d.Channel, &d.PanId, &d.Type})
-        lines.push_back(ReadMemoryLine("2001", *descriptor));
+    for (const TMemoryField field : AllMemoryFields)
+        lines.push_back(ReadMemoryLine("2001", Descriptor(field)));
     EXPECT_EQ(lines,
               (std::vector<std::string>{"< 2001 GET_MEM 01 00 08 00", "< 2001 GET_MEM 01 04 01 00",
                                         "< 2001 GET_MEM 84 00 04 00", "< 2001 GET_MEM 83 00 02 00",
@@ -22,20 +21,19 @@ TEST(CommandLines, ReadLinesOfTheFiveFieldsInTableOrder) {
 }
 
 TEST(CommandLines, WriteLinesCarryTheEncodedValues) {
-    const TFieldDescriptors d = DefaultFieldDescriptors();
-    EXPECT_EQ(WriteMemoryLine("2001", d.Address, HexToByteList("A5")),
+    EXPECT_EQ(WriteMemoryLine("2001", Descriptor(TMemoryField::Address), HexToByteList("A5")),
               "< 2001 SET_MEM 01 04 01 00 A5");
-    EXPECT_EQ(WriteMemoryLine("2001", d.Channel, ChannelToMask(0x1A)),
+    EXPECT_EQ(WriteMemoryLine("2001", Descriptor(TMemoryField::Channel), ChannelToMask(0x1A)),
               "< 2001 SET_MEM 84 00 04 00 00 00 00 04");
-    EXPECT_EQ(WriteMemoryLine("2001", d.PanId, HexToByteList("1234")),
+    EXPECT_EQ(WriteMemoryLine("2001", Descriptor(TMemoryField::PanId), HexToByteList("1234")),
               "< 2001 SET_MEM 83 00 02 00 34 12");
-    EXPECT_EQ(WriteMemoryLine("2001", d.Address, HexToByteList("5")),
+    EXPECT_EQ(WriteMemoryLine("2001", Descriptor(TMemoryField::Address), HexToByteList("5")),
               "< 2001 SET_MEM 01 04 01 00 05");
-    EXPECT_EQ(WriteMemoryLine("2001", d.PanId, HexToByteList("ABC")),
+    EXPECT_EQ(WriteMemoryLine("2001", Descriptor(TMemoryField::PanId), HexToByteList("ABC")),
               "< 2001 SET_MEM 83 00 02 00 BC 0A");
-    EXPECT_EQ(WriteMemoryLine("2001", d.PanId, HexToByteList("NC")),
+    EXPECT_EQ(WriteMemoryLine("2001", Descriptor(TMemoryField::PanId), HexToByteList("NC")),
               "< 2001 SET_MEM 83 00 02 00 NC");
-    EXPECT_EQ(WriteMemoryLine("2001", d.Channel, ChannelToMask(0x1B)),
+    EXPECT_EQ(WriteMemoryLine("2001", Descriptor(TMemoryField::Channel), ChannelToMask(0x1B)),
               "< 2001 SET_MEM 84 00 04 00 Channel error");
 }
 
@@ -50,22 +48,24 @@ TEST(CommandLines, GatewayIsUsedAsItStands) {
     EXPECT_EQ(ReadMemoryLine("ab", "01 00 08 00"), "< ab GET_MEM 01 00 08 00");
 }
 
-TEST(FieldDescriptors, EachNamesItsLocationAndLength) {
+TEST(MemoryFields, DescriptorsNameLocationAndTheRowsByteCount) {
     // "AA AA LL LL": location then length, both least significant byte first.
-    struct Row {
-        const std::string& descriptor;
-        unsigned location;
-        unsigned length;
-    };
-    const TFieldDescriptors d = DefaultFieldDescriptors();
-    for (const Row& row :
-         {Row{d.Mac, 0x0001, 8}, Row{d.Address, 0x0401, 1}, Row{d.Channel, 0x0084, 4},
-          Row{d.PanId, 0x0083, 2}, Row{d.Type, 0x0087, 1}}) {
-        const std::string swapped = ByteListToHex(row.descriptor);
-        ASSERT_EQ(swapped.size(), 8U) << row.descriptor;
-        EXPECT_EQ(std::stoul(swapped.substr(4, 4), nullptr, 16), row.location) << row.descriptor;
-        EXPECT_EQ(std::stoul(swapped.substr(0, 4), nullptr, 16), row.length) << row.descriptor;
+    const unsigned locations[] = {0x0001, 0x0401, 0x0084, 0x0083, 0x0087};
+    const char* const names[] = {"mac", "address", "channel", "pan_id", "type"};
+    for (const TMemoryField field : AllMemoryFields) {
+        const TFieldRow& row = FieldRow(field);
+        const size_t i = static_cast<size_t>(field);
+        EXPECT_EQ(row.Field, field) << i;
+        EXPECT_STREQ(row.Name, names[i]);
+        const std::string swapped = ByteListToHex(row.Descriptor);
+        ASSERT_EQ(swapped.size(), 8U) << row.Descriptor;
+        EXPECT_EQ(std::stoul(swapped.substr(4, 4), nullptr, 16), locations[i]) << row.Descriptor;
+        EXPECT_EQ(std::stoul(swapped.substr(0, 4), nullptr, 16), row.DataBytes) << row.Descriptor;
     }
+    EXPECT_TRUE(InRange(TMemoryField::Address, 0xFE));
+    EXPECT_FALSE(InRange(TMemoryField::Address, 0x01));
+    EXPECT_FALSE(InRange(TMemoryField::Channel, 27));
+    EXPECT_TRUE(InRange(TMemoryField::PanId, -1));
 }
 
 } // namespace

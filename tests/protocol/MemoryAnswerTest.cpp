@@ -7,11 +7,9 @@
 
 namespace {
 
-const TFieldDescriptors Descriptors = DefaultFieldDescriptors();
-
 std::optional<TMemoryAnswer> Recognise(const std::string& chunk,
                                        const std::string& gateway = "2001") {
-    return RecogniseMemoryAnswer(TrimControls(chunk), gateway, Descriptors);
+    return RecogniseMemoryAnswer(TrimControls(chunk), gateway);
 }
 
 struct Trim {
@@ -92,10 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RecogniseMemoryAnswer, ComparesAgainstTheUpperCasedGateway) {
     const std::string line = "> AB01 MEM 87 00 01 00 01";
-    EXPECT_TRUE(RecogniseMemoryAnswer(line, "ab01", Descriptors).has_value());
-    EXPECT_TRUE(RecogniseMemoryAnswer(line, "AB01", Descriptors).has_value());
+    EXPECT_TRUE(RecogniseMemoryAnswer(line, "ab01").has_value());
+    EXPECT_TRUE(RecogniseMemoryAnswer(line, "AB01").has_value());
     // the received text is never upper-cased
-    EXPECT_FALSE(RecogniseMemoryAnswer("> ab01 MEM 87 00 01 00 01", "ab01", Descriptors));
+    EXPECT_FALSE(RecogniseMemoryAnswer("> ab01 MEM 87 00 01 00 01", "ab01"));
 }
 
 TEST(RecogniseMemoryAnswer, GatewaysNotOfFourCharactersAreNeverRecognised) {
@@ -103,28 +101,10 @@ TEST(RecogniseMemoryAnswer, GatewaysNotOfFourCharactersAreNeverRecognised) {
         for (const std::string& line :
              {"> " + gateway + " MEM 87 00 01 00 01", "> " + gateway + " MEM ",
               "> " + gateway + " MEM 01 00 08 00 00 11 22 33 44 55 66 77"}) {
-            EXPECT_FALSE(RecogniseMemoryAnswer(TrimControls(line), gateway, Descriptors)) << line;
-            EXPECT_FALSE(RecogniseMemoryAnswer(line, gateway, Descriptors)) << line;
+            EXPECT_FALSE(RecogniseMemoryAnswer(TrimControls(line), gateway)) << line;
+            EXPECT_FALSE(RecogniseMemoryAnswer(line, gateway)) << line;
         }
     }
-}
-
-TEST(RecogniseMemoryAnswer, FirstDescriptorInTableOrderWins) {
-    TFieldDescriptors same = Descriptors;
-    same.Type = same.Address;
-    const auto answer = RecogniseMemoryAnswer("> 2001 MEM 01 04 01 00 2A", "2001", same);
-    ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(answer->Field, TMemoryField::Address);
-}
-
-TEST(RecogniseMemoryAnswer, UsesTheGivenDescriptors) {
-    TFieldDescriptors moved = Descriptors;
-    moved.PanId = "02 00 02 00";
-    const auto answer = RecogniseMemoryAnswer("> 2001 MEM 02 00 02 00 CD AB", "2001", moved);
-    ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(answer->Field, TMemoryField::PanId);
-    EXPECT_EQ(answer->Text, "ABCD");
-    EXPECT_FALSE(RecogniseMemoryAnswer("> 2001 MEM 83 00 02 00 34 12", "2001", moved));
 }
 
 } // namespace

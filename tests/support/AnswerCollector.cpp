@@ -17,7 +17,7 @@ void TAnswerCollector::Add(const std::string& received) {
 }
 
 void TAnswerCollector::TakeLine(const std::string& line) {
-    const auto answer = RecogniseMemoryAnswer(TrimControls(line), Gateway, Descriptors);
+    const auto answer = RecogniseMemoryAnswer(TrimControls(line), Gateway);
     if (!answer) {
         ++OtherLines;
         return;

@@ -6,8 +6,6 @@
 #include <bitset>
 #include <string>
 
-#include "protocol/FieldDescriptors.h"
-
 class TAnswerCollector {
 public:
     explicit TAnswerCollector(std::string gateway);
@@ -23,7 +21,6 @@ private:
     void TakeLine(const std::string& line);
 
     std::string Gateway;
-    TFieldDescriptors Descriptors = DefaultFieldDescriptors();
     std::string Partial;
     std::bitset<5> Answered;
     int OtherLines = 0;
