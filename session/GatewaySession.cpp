@@ -5,10 +5,6 @@
 #include "net/stack/IdException.h"
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdThread.h"
-#include "protocol/CommandLines.h"
-#include "protocol/FieldEncodings.h"
-#include "protocol/MemoryAnswer.h"
-#include "runtime/IntConversion.h"
 #include "session/ConnectWatch.h"
 
 namespace {
@@ -23,7 +19,8 @@ std::string Seconds(std::chrono::milliseconds timeout) {
 
 TGatewaySession::TGatewaySession(TSessionSettings settings, TTranscript& transcript)
     : FSettings(std::move(settings)), Log(transcript), Deliveries(std::make_shared<TCallQueue>()),
-      Telnet(std::make_unique<TIdTelnet>()) {
+      Telnet(std::make_unique<TIdTelnet>()),
+      Dialogue(*Telnet, [this](const std::string& entry) { Log.Add(entry); }) {
     Telnet->DeliveryQueue = Deliveries;
     Telnet->SetOnDataAvailable([this](const std::string& buffer) { DataAvailable(buffer); });
 }
@@ -96,8 +93,7 @@ void TGatewaySession::Connect() {
 
 TDeviceValues TGatewaySession::Read() {
     Received = {};
-    for (const TMemoryField field : AllMemoryFields)
-        SendCommand(ReadMemoryLine(FSettings.Gateway, FieldRow(field).Descriptor));
+    Send([this] { Dialogue.ReadAll(FSettings.Gateway); });
     Deliveries->ServeUntil([this] { return Received.Missing().empty() || ReaderEnded(); },
                            std::chrono::steady_clock::now() + FSettings.Timeout);
     const std::vector<TMemoryField> missing = Received.Missing();
@@ -114,18 +110,13 @@ TDeviceValues TGatewaySession::Read() {
 
 void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemoryField>& written) {
     for (const TWrite& write : writes) {
-        std::string data;
-        if (write.Field == TMemoryField::Channel)
-            data = ChannelToMask(StrToInt("0x" + write.Text));
-        else
-            data = HexToByteList(write.Text);
-        SendCommand(WriteMemoryLine(FSettings.Gateway, FieldRow(write.Field).Descriptor, data));
+        Send([&] { Dialogue.Write(FSettings.Gateway, write.Field, write.Text); });
         written.push_back(write.Field);
     }
 }
 
 void TGatewaySession::Reset() {
-    SendCommand(ResetLine(FSettings.Gateway));
+    Send([this] { Dialogue.Reset(FSettings.Gateway); });
 }
 
 void TGatewaySession::Disconnect() {
@@ -134,29 +125,18 @@ void TGatewaySession::Disconnect() {
     if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) reader->WaitFor();
 }
 
-void TGatewaySession::SendCommand(const std::string& line) {
-    Log.Add(line);
+void TGatewaySession::Send(const std::function<void()>& typing) {
     try {
-        for (const char ch : line)
-            Telnet->TransmitChar(ch);
-        Telnet->TransmitChar('\r');
+        typing();
     } catch (const EIdException& e) {
         Log.Add(e.Message);
         RaiseNetwork(e.Message);
     }
 }
 
-// The window's answer handler: log the trimmed chunk, take a recognised
-// answer, press Enter for anything else.
 void TGatewaySession::DataAvailable(const std::string& buffer) {
-    const std::string trimmed = TrimControls(buffer);
-    Log.Add(trimmed);
-    const std::optional<TMemoryAnswer> answer = RecogniseMemoryAnswer(trimmed, FSettings.Gateway);
-    if (!answer) {
-        Telnet->TransmitChar('\r');
-        return;
-    }
-    Received[answer->Field] = answer->Text;
+    if (const std::optional<TMemoryAnswer> answer = Dialogue.TakeChunk(FSettings.Gateway, buffer))
+        Received[answer->Field] = answer->Text;
 }
 
 bool TGatewaySession::ReaderEnded() const {

@@ -9,10 +9,12 @@
 // answers, so a process can run many sessions at once, one per thread.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "dialogue/GatewayDialogue.h"
 #include "runtime/CallQueue.h"
 #include "session/DeviceValues.h"
 #include "session/SessionError.h"
@@ -51,7 +53,8 @@ public:
     const TSessionSettings& Settings() const { return FSettings; }
 
 private:
-    void SendCommand(const std::string& line);
+    // Runs `typing`; a network error is logged and raised as ESessionError(Network).
+    void Send(const std::function<void()>& typing);
     void DataAvailable(const std::string& buffer);
     bool ReaderEnded() const;
     [[noreturn]] void RaiseNetwork(const std::string& message);
@@ -60,6 +63,7 @@ private:
     TTranscript& Log;
     std::shared_ptr<TCallQueue> Deliveries;
     std::unique_ptr<TIdTelnet> Telnet;
+    TGatewayDialogue Dialogue;
     TDeviceValues Received;                     // filled by DataAvailable, on this thread
     class TConnectWatch* ActiveWatch = nullptr; // during Connect; this thread only
 };
