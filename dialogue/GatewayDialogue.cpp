@@ -52,7 +52,7 @@ void TGatewayDialogue::Reset(const std::string& gateway) {
 }
 
 std::optional<TMemoryAnswer> TGatewayDialogue::TakeChunk(const std::string& gateway,
-                                                          const std::string& chunk) {
+                                                         const std::string& chunk) {
     const std::string trimmed = TrimControls(chunk);
     Log(trimmed);
     std::optional<TMemoryAnswer> answer = RecogniseMemoryAnswer(trimmed, gateway);

@@ -42,18 +42,15 @@ TEST_F(DialogueTest, WritesEncodeEachFieldAsItsBytes) {
         const char* Text;
         const char* Data;
     };
-    for (const TRow& row : {TRow{TMemoryField::Address, "A5", "A5"},
-                            TRow{TMemoryField::Address, "5", "05"},
-                            TRow{TMemoryField::Address, "NC", "NC"},
-                            TRow{TMemoryField::Channel, "1A", "00 00 00 04"},
-                            TRow{TMemoryField::Channel, "b", "00 08 00 00"},
-                            TRow{TMemoryField::Channel, "1B", "Channel error"},
-                            // one or two digits fill both bytes of the PAN ID
-                            TRow{TMemoryField::PanId, "FF", "FF 00"},
-                            TRow{TMemoryField::PanId, "5", "05 00"},
-                            TRow{TMemoryField::PanId, "ABC", "BC 0A"},
-                            TRow{TMemoryField::PanId, "1234", "34 12"},
-                            TRow{TMemoryField::PanId, "NC", "NC"}}) {
+    for (const TRow& row :
+         {TRow{TMemoryField::Address, "A5", "A5"}, TRow{TMemoryField::Address, "5", "05"},
+          TRow{TMemoryField::Address, "NC", "NC"}, TRow{TMemoryField::Channel, "1A", "00 00 00 04"},
+          TRow{TMemoryField::Channel, "b", "00 08 00 00"},
+          TRow{TMemoryField::Channel, "1B", "Channel error"},
+          // one or two digits fill both bytes of the PAN ID
+          TRow{TMemoryField::PanId, "FF", "FF 00"}, TRow{TMemoryField::PanId, "5", "05 00"},
+          TRow{TMemoryField::PanId, "ABC", "BC 0A"}, TRow{TMemoryField::PanId, "1234", "34 12"},
+          TRow{TMemoryField::PanId, "NC", "NC"}}) {
         Wire.Sent.clear();
         Dialogue.Write("2001", row.Field, row.Text);
         EXPECT_EQ(Wire.Sent, "< 2001 SET_MEM " + Descriptor(row.Field) + " " + row.Data + "\r")
@@ -86,11 +83,12 @@ TEST_F(DialogueTest, ChunksGiveTheirAnswerOrSendOneCarriageReturn) {
     EXPECT_EQ(answer->Field, TMemoryField::PanId);
     EXPECT_EQ(answer->Text, "1234");
     EXPECT_EQ(Wire.Sent, "");
-    for (const std::string chunk : {"login: ", "> 2001 MEM 83 00 02", "\r\n", "> 2002 MEM 87 00 01 00 01"})
+    for (const std::string chunk :
+         {"login: ", "> 2001 MEM 83 00 02", "\r\n", "> 2002 MEM 87 00 01 00 01"})
         EXPECT_FALSE(Dialogue.TakeChunk("2001", chunk)) << chunk;
     EXPECT_EQ(Wire.Sent, "\r\r\r\r");
-    EXPECT_EQ(Log, (std::vector<std::string>{"> 2001 MEM 83 00 02 00 34 12", "login:",
-                                             "> 2001 MEM 83 00 02", "",
+    EXPECT_EQ(Log, (std::vector<std::string>{"> 2001 MEM 83 00 02 00 34 12",
+                                             "login:", "> 2001 MEM 83 00 02", "",
                                              "> 2002 MEM 87 00 01 00 01"}));
 }
 
