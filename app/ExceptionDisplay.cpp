@@ -1,21 +1,7 @@
-// Message text of the application's exception display.
+// The exception display's text in the operator's box.
 #include "app/ExceptionDisplay.h"
 
 #include "app/Cp1251.h"
-#include "runtime/Exception.h"
-
-std::string ExceptionDisplayMessage(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        std::string message = e.Message;
-        // Compared as a byte: Windows-1251 letters above 127 also earn the stop.
-        if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-        return message;
-    } catch (...) {
-        return {};
-    }
-}
 
 void ShowException(TUserMessages& messages, std::exception_ptr error) {
     messages.ShowException(FromCp1251(ExceptionDisplayMessage(error)));

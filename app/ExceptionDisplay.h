@@ -1,15 +1,11 @@
-// The application's exception display: what the operator reads when an
-// exception escapes a handler, and the guard that keeps it out of Qt.
+// The application's exception display around Qt's own calls: the guard that
+// keeps an exception out of Qt and shows it in the operator's box.
 #pragma once
 
 #include <exception>
-#include <string>
 
 #include "app/UserMessages.h"
-
-// The exception's message with a full stop added when its last character's
-// code lies above that of "."; empty for anything outside the Exception family.
-std::string ExceptionDisplayMessage(std::exception_ptr error);
+#include "window/ExceptionDisplay.h"
 
 void ShowException(TUserMessages& messages, std::exception_ptr error);
 

@@ -1,5 +1,5 @@
-// The window's design: every control with its parent, place, size, text,
-// font and state, and the tab order.
+// The widgets of the design table: every control with its parent, place, size,
+// text, font and state, and the tab order.
 #include "app/Form1Ui.h"
 
 #include <QFrame>
@@ -7,20 +7,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtMath>
+#include <algorithm>
+#include <vector>
 
 #include "app/LogView.h"
 #include "app/TypingLimit.h"
 
 namespace {
 
-constexpr int DesignDpi = 120;
-constexpr int DesignFontHeight = 13;
 const QColor Green(0, 128, 0);
 const QColor WindowTextColour(Qt::black);
-
-struct TDesignRect {
-    int Left, Top, Width, Height;
-};
 
 QFont DesignFont(const QWidget* form, bool bold) {
     QFont font;
@@ -35,55 +31,10 @@ QFont DesignFont(const QWidget* form, bool bold) {
     return font;
 }
 
-template <class Control>
-Control* Place(Control* control, QWidget* form, const char* name, TDesignRect rect) {
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(DesignToScreen(form, rect.Left), DesignToScreen(form, rect.Top),
-                         DesignToScreen(form, rect.Width), DesignToScreen(form, rect.Height));
-    return control;
-}
-
-// Bold controls also take the window text colour instead of the window's green.
-void MakeBold(QWidget* control, QWidget* form) {
-    control->setFont(DesignFont(form, true));
-    QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, WindowTextColour);
-    palette.setColor(QPalette::Text, WindowTextColour);
-    control->setPalette(palette);
-}
-
-QPushButton* Button(QWidget* form, const char* name, TDesignRect rect, const char* caption) {
-    return Place(new QPushButton(QString::fromUtf8(caption), form), form, name, rect);
-}
-
-QLabel* Label(QWidget* parent, QWidget* form, const char* name, TDesignRect rect,
-              const char* caption) {
-    QLabel* label = Place(new QLabel(QString::fromUtf8(caption), parent), form, name, rect);
-    MakeBold(label, form);
-    return label;
-}
-
-// maxLength 0: no limit on typing.
-QLineEdit* Edit(QWidget* parent, QWidget* form, const char* name, TDesignRect rect,
-                const char* text, int maxLength = 0, bool upperCase = false) {
-    QLineEdit* edit = Place(new QLineEdit(QString::fromUtf8(text), parent), form, name, rect);
-    MakeBold(edit, form);
-    if (maxLength > 0) edit->setValidator(new TTypingLimit(edit, maxLength, upperCase));
-    return edit;
-}
-
-// A parameter field: "NC" until the gateway has sent its value.
-QLineEdit* Field(QWidget* panel, QWidget* form, const char* name, TDesignRect rect, int maxLength) {
-    QLineEdit* edit = Edit(panel, form, name, rect, "NC", maxLength);
-    edit->setEnabled(false);
-    return edit;
-}
-
-void SetupForm(QWidget* form) {
-    form->setObjectName(QStringLiteral("Form1"));
-    form->setWindowTitle(QStringLiteral("wbqTools"));
-    form->move(221, 145);
-    form->resize(DesignToScreen(form, 847), DesignToScreen(form, 523));
+void SetupForm(QWidget* form, const TControlDesign& design) {
+    form->setWindowTitle(QString::fromUtf8(design.Text));
+    form->move(DesignLeft, DesignTop);
+    form->resize(DesignToScreen(form, design.Width), DesignToScreen(form, design.Height));
     form->setFont(DesignFont(form, false));
     QPalette palette = form->palette();
     palette.setColor(QPalette::WindowText, Green);
@@ -91,58 +42,104 @@ void SetupForm(QWidget* form) {
     form->setPalette(palette);
 }
 
-void SetupLog(TLogView* memo, QWidget* form) {
-    memo->setFont(DesignFont(form, true));
-    QPalette palette = memo->palette();
-    palette.setColor(QPalette::Base, Qt::black);
-    palette.setColor(QPalette::Text, Green);
-    memo->setPalette(palette);
+QWidget* Create(const TControlDesign& design, QWidget* parent) {
+    const QString text = QString::fromUtf8(design.Text ? design.Text : "");
+    switch (design.Kind) {
+    case TControlKind::Button:
+        return new QPushButton(text, parent);
+    case TControlKind::Label:
+        return new QLabel(text, parent);
+    case TControlKind::Edit: {
+        auto* edit = new QLineEdit(text, parent);
+        edit->setReadOnly(design.ReadOnly);
+        // A validator rather than setMaxLength: the window's own texts stay whole.
+        if (design.MaxLength > 0)
+            edit->setValidator(new TTypingLimit(edit, design.MaxLength, design.UpperCase));
+        return edit;
+    }
+    case TControlKind::Log:
+        return new TLogView(parent);
+    case TControlKind::Panel: {
+        auto* panel = new QFrame(parent);
+        panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::WindowText, WindowTextColour);
+        panel->setPalette(palette);
+        return panel;
+    }
+    case TControlKind::Form:
+        break;
+    }
+    return nullptr;
+}
+
+void SetFont(QWidget* control, const QWidget* form, TControlFont font) {
+    if (font == TControlFont::Window) return; // the window's, inherited
+    control->setFont(DesignFont(form, true));
+    QPalette palette = control->palette();
+    if (font == TControlFont::LogFont) {
+        palette.setColor(QPalette::Base, Qt::black);
+        palette.setColor(QPalette::Text, Green);
+    } else {
+        // Bold controls also take the window text colour instead of the window's green.
+        palette.setColor(QPalette::WindowText, WindowTextColour);
+        palette.setColor(QPalette::Text, WindowTextColour);
+    }
+    control->setPalette(palette);
+}
+
+// The tab order within `parent`, a panel's controls in the panel's place.
+void AppendTabOrder(const TForm1Ui& ui, TControl parent, std::vector<QWidget*>& order) {
+    std::vector<const TControlDesign*> children;
+    for (const TControlDesign& design : WindowLayout())
+        if (design.Parent == parent && design.Control != parent && design.TabOrder >= 0)
+            children.push_back(&design);
+    std::sort(children.begin(), children.end(),
+              [](const auto* a, const auto* b) { return a->TabOrder < b->TabOrder; });
+    for (const TControlDesign* child : children) {
+        if (child->Kind == TControlKind::Panel)
+            AppendTabOrder(ui, child->Control, order);
+        else
+            order.push_back(ui.Control(child->Control));
+    }
 }
 
 } // namespace
 
 int DesignToScreen(const QWidget* widget, int designPixels) {
-    return qRound(designPixels * widget->logicalDpiY() / double(DesignDpi));
+    return qRound(designPixels * widget->logicalDpiY() / double(DesignPixelsPerInch));
 }
 
 void TForm1Ui::SetupUi(QWidget* form) {
-    SetupForm(form);
-
-    Button1 = Button(form, "Button1", {6, 7, 92, 31}, "Connect");
-    Edit1 = Edit(form, form, "Edit1", {106, 7, 149, 24}, "5556");
-    Edit2 = Edit(form, form, "Edit2", {106, 39, 149, 24}, "127.0.0.1");
-    Label6 = Label(form, form, "Label6", {272, 16, 74, 16}, "BQ адрес:");
-    Edit8 = Edit(form, form, "Edit8", {272, 40, 57, 24}, "2001", 4, true);
-    Memo1 = Place(new TLogView(form), form, "Memo1", {352, 8, 480, 467});
-    SetupLog(Memo1, form);
-
-    Panel1 = Place(new QFrame(form), form, "Panel1", {8, 80, 337, 145});
-    Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    QPalette panelPalette = Panel1->palette();
-    panelPalette.setColor(QPalette::WindowText, WindowTextColour);
-    Panel1->setPalette(panelPalette);
-    Label1 = Label(Panel1, form, "Label1", {8, 16, 86, 16}, "MAC адрес:");
-    Label2 = Label(Panel1, form, "Label2", {8, 40, 83, 16}, "WBQ адрес:");
-    Label3 = Label(Panel1, form, "Label3", {8, 64, 112, 16}, "Номер канала:");
-    Label4 = Label(Panel1, form, "Label4", {8, 88, 55, 16}, "PAN ID:");
-    Label5 = Label(Panel1, form, "Label5", {8, 112, 128, 16}, "Тип устройства:");
-    Edit3 = Field(Panel1, form, "Edit3", {144, 8, 161, 24}, 0);
-    Edit3->setReadOnly(true);
-    Edit4 = Field(Panel1, form, "Edit4", {144, 32, 161, 24}, 2);
-    Edit5 = Field(Panel1, form, "Edit5", {144, 56, 161, 24}, 2);
-    Edit6 = Field(Panel1, form, "Edit6", {144, 80, 161, 24}, 4);
-    Edit7 = Field(Panel1, form, "Edit7", {144, 104, 161, 24}, 0);
-    Edit7->setReadOnly(true);
-
-    Button2 = Button(form, "Button2", {11, 231, 92, 31}, "Считать");
-    Button3 = Button(form, "Button3", {112, 231, 92, 31}, "Записать");
-    Button3->setEnabled(false);
-    Button4 = Button(form, "Button4", {216, 231, 105, 31}, "Перезагрузка");
-
-    // Window: Button1, Edit1, Edit2, Memo1, Button2, Panel1, Button3, Edit8,
-    // Button4; inside the panel its five fields from top to bottom.
-    const QList<QWidget*> order = {Button1, Edit1, Edit2, Memo1,   Button2, Edit3,  Edit4,
-                                   Edit5,   Edit6, Edit7, Button3, Edit8,   Button4};
-    for (qsizetype i = 1; i < order.size(); ++i)
+    for (const TControlDesign& design : WindowLayout()) {
+        QWidget* control =
+            design.Control == TControl::Form1 ? form : Create(design, Control(design.Parent));
+        Controls[static_cast<size_t>(design.Control)] = control;
+        control->setObjectName(QString::fromLatin1(design.Name));
+        if (design.Control == TControl::Form1) {
+            SetupForm(form, design);
+            continue;
+        }
+        control->setGeometry(DesignToScreen(form, design.Left), DesignToScreen(form, design.Top),
+                             DesignToScreen(form, design.Width),
+                             DesignToScreen(form, design.Height));
+        SetFont(control, form, design.Font);
+        control->setEnabled(design.Enabled);
+    }
+    std::vector<QWidget*> order;
+    AppendTabOrder(*this, TControl::Form1, order);
+    for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+QLineEdit* TForm1Ui::Edit(TControl control) const {
+    return static_cast<QLineEdit*>(Control(control));
+}
+
+QPushButton* TForm1Ui::Button(TControl control) const {
+    return static_cast<QPushButton*>(Control(control));
+}
+
+TLogView* TForm1Ui::Memo1() const {
+    return static_cast<TLogView*>(Control(TControl::Memo1));
 }

@@ -125,8 +125,9 @@ void BM_WindowLog(benchmark::State& state) {
         form.show();
         FeedLines(state, ReceivedLines(),
                   [handOver](const std::string& line) { handOver->Deliver(line); });
-        state.counters["blocks"] = form.Ui.Memo1->blockCount();
-        if (form.Ui.Edit3->text().isEmpty() || form.Ui.Memo1->blockCount() < state.range(0))
+        state.counters["blocks"] = form.Ui.Memo1()->blockCount();
+        if (form.Ui.Edit(TControl::Edit3)->text().isEmpty() ||
+            form.Ui.Memo1()->blockCount() < state.range(0))
             state.SkipWithError("the window did not take the lines in");
         if (!messages.Shown.empty()) state.SkipWithError("the window showed a box");
     }

@@ -20,9 +20,9 @@
 namespace {
 
 bool AllFieldsFilled(const TForm1& form) {
-    for (const QLineEdit* field :
-         {form.Ui.Edit3, form.Ui.Edit4, form.Ui.Edit5, form.Ui.Edit6, form.Ui.Edit7}) {
-        if (!field->isEnabled()) return false;
+    for (const TControl field :
+         {TControl::Edit3, TControl::Edit4, TControl::Edit5, TControl::Edit6, TControl::Edit7}) {
+        if (!form.Ui.Control(field)->isEnabled()) return false;
     }
     return true;
 }
@@ -30,11 +30,12 @@ bool AllFieldsFilled(const TForm1& form) {
 // Connects to the gateway, presses "Считать" and serves the reader until the
 // five answers have filled their fields, or ten seconds have passed.
 bool ReadFromGateway(TForm1& form, const char* port) {
-    form.Ui.Edit2->setText(QStringLiteral("127.0.0.1"));
-    form.Ui.Edit1->setText(QString::fromLatin1(port));
-    form.Ui.Button1->click();
-    if (form.Ui.Button1->isEnabled()) return false; // the connect failed; the log says why
-    form.Ui.Button2->click();
+    form.Ui.Edit(TControl::Edit2)->setText(QStringLiteral("127.0.0.1"));
+    form.Ui.Edit(TControl::Edit1)->setText(QString::fromLatin1(port));
+    form.Ui.Button(TControl::Button1)->click();
+    if (form.Ui.Button(TControl::Button1)->isEnabled())
+        return false; // the connect failed; the log says why
+    form.Ui.Button(TControl::Button2)->click();
     const QDeadlineTimer deadline(10000);
     while (!AllFieldsFilled(form) && !deadline.hasExpired()) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);

@@ -4,43 +4,20 @@
 #include <QTest>
 #include <QtMath>
 
+#include <vector>
+
 #include "FormFixture.h"
+#include "window/WindowLayout.h"
 
 namespace {
 
-struct TControlRow {
-    const char* Name;
-    const char* Parent;
-    int Left, Top, Width, Height;
-    const char* Text; // caption or initial text, UTF-8
-    bool Enabled;
-    bool ReadOnly;
-    bool Bold;
-};
-
-// The design at 120 pixels per inch.
-const TControlRow Controls[] = {
-    {"Button1", "Form1", 6, 7, 92, 31, "Connect", true, false, false},
-    {"Edit1", "Form1", 106, 7, 149, 24, "5556", true, false, true},
-    {"Edit2", "Form1", 106, 39, 149, 24, "127.0.0.1", true, false, true},
-    {"Label6", "Form1", 272, 16, 74, 16, "BQ адрес:", true, false, true},
-    {"Edit8", "Form1", 272, 40, 57, 24, "2001", true, false, true},
-    {"Memo1", "Form1", 352, 8, 480, 467, "", true, false, true},
-    {"Panel1", "Form1", 8, 80, 337, 145, nullptr, true, false, false},
-    {"Label1", "Panel1", 8, 16, 86, 16, "MAC адрес:", true, false, true},
-    {"Label2", "Panel1", 8, 40, 83, 16, "WBQ адрес:", true, false, true},
-    {"Label3", "Panel1", 8, 64, 112, 16, "Номер канала:", true, false, true},
-    {"Label4", "Panel1", 8, 88, 55, 16, "PAN ID:", true, false, true},
-    {"Label5", "Panel1", 8, 112, 128, 16, "Тип устройства:", true, false, true},
-    {"Edit3", "Panel1", 144, 8, 161, 24, "NC", false, true, true},
-    {"Edit4", "Panel1", 144, 32, 161, 24, "NC", false, false, true},
-    {"Edit5", "Panel1", 144, 56, 161, 24, "NC", false, false, true},
-    {"Edit6", "Panel1", 144, 80, 161, 24, "NC", false, false, true},
-    {"Edit7", "Panel1", 144, 104, 161, 24, "NC", false, true, true},
-    {"Button2", "Form1", 11, 231, 92, 31, "Считать", true, false, false},
-    {"Button3", "Form1", 112, 231, 92, 31, "Записать", false, false, false},
-    {"Button4", "Form1", 216, 231, 105, 31, "Перезагрузка", true, false, false},
-};
+// Every control of the design table, the window itself aside.
+std::vector<TControlDesign> Controls() {
+    std::vector<TControlDesign> controls;
+    for (const TControlDesign& design : WindowLayout())
+        if (design.Control != TControl::Form1) controls.push_back(design);
+    return controls;
+}
 
 QString ControlText(const QWidget* control) {
     if (auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text();
@@ -50,17 +27,18 @@ QString ControlText(const QWidget* control) {
     return {};
 }
 
-class LayoutTest : public FormFixture, public ::testing::WithParamInterface<TControlRow> {
+class LayoutTest : public FormFixture, public ::testing::WithParamInterface<TControlDesign> {
 protected:
     int Scaled(int design) const { return qRound(design * Form->logicalDpiY() / 120.0); }
 };
 
 TEST_P(LayoutTest, ControlHasItsDesign) {
-    const TControlRow& row = GetParam();
+    const TControlDesign& row = GetParam();
     QWidget* control = Find(row.Name);
     ASSERT_NE(control, nullptr);
     ASSERT_NE(control->parentWidget(), nullptr);
-    EXPECT_EQ(control->parentWidget()->objectName(), QString::fromLatin1(row.Parent));
+    EXPECT_EQ(control->parentWidget()->objectName(),
+              QString::fromLatin1(DesignOf(row.Parent).Name));
     EXPECT_EQ(control->geometry(),
               QRect(Scaled(row.Left), Scaled(row.Top), Scaled(row.Width), Scaled(row.Height)));
     if (row.Text) {
@@ -70,12 +48,12 @@ TEST_P(LayoutTest, ControlHasItsDesign) {
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         EXPECT_EQ(edit->isReadOnly(), row.ReadOnly);
     }
-    EXPECT_EQ(control->font().bold(), row.Bold);
+    EXPECT_EQ(control->font().bold(), row.Font != TControlFont::Window);
     EXPECT_EQ(control->font().pixelSize(), Scaled(13));
     EXPECT_EQ(control->font().families().value(0), QStringLiteral("MS Sans Serif"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1, LayoutTest, ::testing::ValuesIn(Controls),
+INSTANTIATE_TEST_SUITE_P(Form1, LayoutTest, ::testing::ValuesIn(Controls()),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 class WindowTest : public FormFixture {};

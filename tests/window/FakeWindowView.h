@@ -27,7 +27,9 @@ public:
     void SetText(TControl control, const std::string& text) override { Texts[control] = text; }
     void SetEnabled(TControl control, bool enabled) override { Enabled[control] = enabled; }
     void AppendLog(const std::string& text) override { Log.push_back(text); }
-    void ShowMessage(const std::string& text) override { Boxes.push_back({false, text, Watched()}); }
+    void ShowMessage(const std::string& text) override {
+        Boxes.push_back({false, text, Watched()});
+    }
     void ShowException(const std::string& message) override {
         Boxes.push_back({true, message, Watched()});
     }

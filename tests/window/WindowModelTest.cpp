@@ -160,14 +160,15 @@ TEST_P(FieldCheckTest, ExitChecksTheTypedTextAgainstTheSavedOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, FieldCheckTest,
-    ::testing::Values(TCheckRow{Edit4, "02", nullptr, false}, TCheckRow{Edit4, "FE", nullptr, false},
-                      TCheckRow{Edit4, "01", "Error: Неверный адрес устройства 01", false},
-                      TCheckRow{Edit4, "FF", "Error: Неверный адрес устройства FF", false},
-                      TCheckRow{Edit5, "0B", nullptr, false}, TCheckRow{Edit5, "1a", nullptr, false},
-                      TCheckRow{Edit5, "1B", "Error: Неверный канал 1B", false},
-                      TCheckRow{Edit5, "", "'0x' is not a valid integer value", true},
-                      TCheckRow{Edit6, "FFFF", nullptr, false}, TCheckRow{Edit6, "0", nullptr, false},
-                      TCheckRow{Edit6, "G1", "'0xG1' is not a valid integer value", true}));
+    ::testing::Values(
+        TCheckRow{Edit4, "02", nullptr, false}, TCheckRow{Edit4, "FE", nullptr, false},
+        TCheckRow{Edit4, "01", "Error: Неверный адрес устройства 01", false},
+        TCheckRow{Edit4, "FF", "Error: Неверный адрес устройства FF", false},
+        TCheckRow{Edit5, "0B", nullptr, false}, TCheckRow{Edit5, "1a", nullptr, false},
+        TCheckRow{Edit5, "1B", "Error: Неверный канал 1B", false},
+        TCheckRow{Edit5, "", "'0x' is not a valid integer value", true},
+        TCheckRow{Edit6, "FFFF", nullptr, false}, TCheckRow{Edit6, "0", nullptr, false},
+        TCheckRow{Edit6, "G1", "'0xG1' is not a valid integer value", true}));
 
 TEST_F(ModelTest, SavedTextBelongsToTheFieldEnteredLastAndOnlyToTheEditableOnes) {
     Answer("84 00 04 00 00 18 00 00");
