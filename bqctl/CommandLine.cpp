@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "bqctl/Defaults.h"
 #include "bqctl/ProxyUrl.h"
 #include "bqctl/TextRules.h"
 #include "runtime/Version.h"
@@ -17,9 +18,29 @@ A fleet exits with the highest status of its rows.)";
 
 namespace {
 
+// The connection options as typed, by their config file keys.
 struct TTyped {
-    std::string Port = "5556", Gateway = "2001", Timeout = "5", Proxy;
+    std::map<std::string, std::string> Texts;
+    std::map<std::string, CLI::Option*> Options;
 };
+
+// How an error names a value: "--port" from the command line or by default,
+// "BQCTL_PORT" from the environment, "FILE [site.north]: port" from the file.
+std::string Label(const TDefaults& defaults, const std::string& key) {
+    const std::string& source = defaults.Values.at(key).Source;
+    if (source == "command line" || source == "built-in default") return "--" + key;
+    const std::string environment = "environment ";
+    if (source.rfind(environment, 0) == 0) return source.substr(environment.size());
+    return source + ": " + key;
+}
+
+// A check's error names the option ("--port '0': ..."); named by its source instead.
+bool Relabelled(bool ok, const TDefaults& defaults, const std::string& key, std::string& error) {
+    const std::string option = "--" + key;
+    if (!ok && error.rfind(option, 0) == 0)
+        error = Label(defaults, key) + error.substr(option.size());
+    return ok;
+}
 
 // The five commands under `parent` (the program itself, or fleet).
 void AddCommands(CLI::App& parent, TCommand& command) {
@@ -52,19 +73,39 @@ void AddCommands(CLI::App& parent, TCommand& command) {
     parent.require_subcommand(1);
 }
 
-bool CheckValues(TCommandLine& line, const TTyped& typed, std::string& error) {
+bool CheckValues(TCommandLine& line, TTyped& typed, std::string& error) {
+    std::map<std::string, std::string> given;
+    for (const auto& [key, option] : typed.Options)
+        if (option->count() > 0) given[key] = typed.Texts[key];
+    TDefaults& defaults = line.Defaults;
+    if (!ResolveDefaults(given, line.ConfigPath, line.Site, defaults, error)) return false;
+    const auto text = [&](const std::string& key) { return defaults.Values.at(key).Text; };
     TSessionSettings& settings = line.Settings;
+    settings.Host = text("host");
     if (settings.Host.empty()) {
-        error = "--host: empty";
+        error = Label(defaults, "host") + ": empty";
         return false;
     }
-    if (!ParsePort(typed.Port, settings.Port)) {
-        error = "--port '" + typed.Port + "': a number from 1 to 65535 expected";
+    if (!ParsePort(text("port"), settings.Port)) {
+        error =
+            Label(defaults, "port") + " '" + text("port") + "': a number from 1 to 65535 expected";
         return false;
     }
-    if (!ParseGateway(typed.Gateway, settings.Gateway, error)) return false;
-    if (!ParseTimeout(typed.Timeout, settings.Timeout, error)) return false;
-    if (!typed.Proxy.empty() && !ParseProxyUrl(typed.Proxy, settings.Proxy, error)) return false;
+    if (!Relabelled(ParseGateway(text("gateway"), settings.Gateway, error), defaults, "gateway",
+                    error) ||
+        !Relabelled(ParseTimeout(text("timeout"), settings.Timeout, error), defaults, "timeout",
+                    error))
+        return false;
+    if (defaults.Values.count("proxy_password"))
+        line.ProxyPassword = defaults.Values.at("proxy_password").Text;
+    if (defaults.Values.count("proxy") && text("proxy") != "none") {
+        if (!Relabelled(ParseProxyUrl(text("proxy"), settings.Proxy, error), defaults, "proxy",
+                        error))
+            return false;
+        TProxySettings& proxy = settings.Proxy;
+        if (proxy.Version == svSocks5 && !proxy.User.empty() && proxy.Password.empty())
+            proxy.Password = line.ProxyPassword;
+    }
     if (line.Jobs < 1 || line.Jobs > 1024) {
         error = "--jobs " + std::to_string(line.Jobs) + ": 1 to 1024 expected";
         return false;
@@ -98,20 +139,36 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
     app.fallthrough();
     app.footer(ExitStatusText);
     TTyped typed;
-    app.add_option("--host", line.Settings.Host, "gateway host")->capture_default_str();
-    app.add_option("--port", typed.Port, "gateway TCP port")->capture_default_str();
-    app.add_option("--gateway", typed.Gateway, "gateway address, four characters")
-        ->capture_default_str();
-    app.add_option("--timeout", typed.Timeout,
-                   "seconds any one network wait may take (connect, proxy, answers)")
-        ->capture_default_str();
-    app.add_option("--proxy", typed.Proxy,
-                   "SOCKS proxy: socks4://host:port, socks4a://host:port, "
-                   "socks5://[user:password@]host:port");
+    const auto connection = [&](const std::string& key, const std::string& valueName,
+                                const std::string& help) {
+        typed.Options[key] =
+            app.add_option("--" + key, typed.Texts[key], help)->type_name(valueName);
+    };
+    connection("host", "HOST", "gateway host (default 127.0.0.1)");
+    connection("port", "PORT", "gateway TCP port (default 5556)");
+    connection("gateway", "XXXX", "gateway address, four characters (default 2001)");
+    connection("timeout", "SECONDS",
+               "how long any one network wait may take: connect, proxy, answers (default 5)");
+    connection("proxy", "URL",
+               "SOCKS proxy: socks4://host:port, socks4a://host:port, "
+               "socks5://[user[:password]@]host:port, or none");
+    app.add_option("--config", line.ConfigPath,
+                   "config file with defaults and sites (default ~/.config/bqctl/config)")
+        ->type_name("FILE");
+    app.add_option("--site", line.Site,
+                   "take host, port, gateway and proxy from [site.NAME] of the config file")
+        ->type_name("NAME");
+    app.add_flag("--show-config", line.ShowConfig,
+                 "print the settings in effect, as bqctl config does");
     app.add_flag("--json", line.Json, "print results as JSON");
-    app.add_option("--log", line.LogPath, "write the session transcript to FILE");
+    app.add_option("--log", line.LogPath, "write the session transcript to FILE")
+        ->type_name("FILE");
     app.set_version_flag("--version", std::string("bqctl ") + ProductVersion());
     AddCommands(app, line.Command);
+    app.add_subcommand("config",
+                       "print the settings in effect and where each comes from (command line, "
+                       "environment, config file), the password hidden")
+        ->callback([&line] { line.ShowConfig = true; });
     CLI::App* fleet = app.add_subcommand(
         "fleet",
         "run a command against every gateway of a CSV inventory (host,port,gateway[,proxy])");
@@ -124,7 +181,7 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
     fleet->footer(ExitStatusText);
     fleet->callback([&line] { line.Fleet = true; });
     AddCommands(*fleet, line.Command);
-    app.require_subcommand(1);
+    app.require_subcommand(0, 1); // none with --show-config
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -139,6 +196,11 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
                    "(see --help)\n";
         else
             err << "bqctl: " << e.what() << "\n";
+        return ExitUsage;
+    }
+    if (app.get_subcommands().empty() && !line.ShowConfig) {
+        err << "bqctl: a command is required: info, backup, restore, write, reset, fleet or "
+               "config (see --help)\n";
         return ExitUsage;
     }
     std::string error;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bqctl/Commands.h"
+#include "bqctl/Defaults.h"
 #include "bqctl/Fleet.h"
 
 struct TCommandLine {
@@ -17,6 +18,10 @@ struct TCommandLine {
     std::string Inventory;
     int Jobs = 16;
     bool Csv = false;
+    std::string ConfigPath, Site; // --config (empty: the default file), --site
+    TDefaults Defaults;           // the settings in effect and their sources
+    std::string ProxyPassword;    // for a socks5 login without one
+    bool ShowConfig = false;      // bqctl config, --show-config
 };
 
 // The exit statuses as --help and the manual page list them.

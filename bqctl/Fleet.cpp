@@ -18,11 +18,14 @@
 namespace {
 
 TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSettings settings,
-                TTranscript& transcript) {
+                const std::string& proxyPassword, TTranscript& transcript) {
     settings.Host = row.Host;
     settings.Port = row.Port;
     settings.Gateway = row.Gateway;
     if (row.HasProxy) settings.Proxy = row.Proxy;
+    if (settings.Proxy.Version == svSocks5 && !settings.Proxy.User.empty() &&
+        settings.Proxy.Password.empty())
+        settings.Proxy.Password = proxyPassword;
     const std::string file = command.Path + "/" + RowFileName(row);
     std::string backupText;
     if (command.Kind == TCommandKind::Restore) {
@@ -81,7 +84,8 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
                                                      })
                                                : std::function<void(const std::string&)>());
             const auto rowStarted = std::chrono::steady_clock::now();
-            TOutcome outcome = RunRow(rows[i], command, defaults, transcript);
+            TOutcome outcome =
+                RunRow(rows[i], command, defaults, options.ProxyPassword, transcript);
             outcome.Milliseconds = std::chrono::duration<double, std::milli>(
                                        std::chrono::steady_clock::now() - rowStarted)
                                        .count();

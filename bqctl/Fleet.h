@@ -15,6 +15,7 @@ struct TFleetOptions {
     bool Csv = false;            // CSV rows instead of JSON lines
     bool Progress = false;       // a progress line on `err`
     std::ostream* Log = nullptr; // transcripts, each entry prefixed with its row
+    std::string ProxyPassword;   // for a row's socks5 login without one
 };
 
 // One result per row on `out`, in inventory order; a summary line on `err`.

@@ -43,7 +43,8 @@ bool ParseProxyUrl(const std::string& url, TProxySettings& proxy, std::string& e
         parsed.Version = svSocks4;
     else if (scheme == "socks4a")
         parsed.Version = svSocks4A;
-    else if (scheme == "socks5")
+    else if (scheme == "socks5" ||
+             scheme == "socks5h") // h: the proxy resolves, as socks5 does here
         parsed.Version = svSocks5;
     else
         return fail("unknown scheme '" + scheme + "' (socks4, socks4a or socks5)");

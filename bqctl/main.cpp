@@ -61,6 +61,7 @@ int RunFleetLine(const TCommandLine& line, std::ostream* log) {
     options.Csv = line.Csv;
     options.Progress = StandardErrorIsTerminal();
     options.Log = log;
+    options.ProxyPassword = line.ProxyPassword;
     return RunFleet(rows, line.Command, line.Settings, options, std::cout, std::cerr);
 }
 
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
     TCommandLine line;
     const int parsed = ParseCommandLine(argc, argv, line, std::cout, std::cerr);
     if (parsed >= 0) return parsed;
+    if (line.ShowConfig) {
+        std::cout << DefaultsText(line.Defaults);
+        return ExitDone;
+    }
     std::ofstream logFile;
     if (!line.LogPath.empty()) {
         logFile.open(line.LogPath, std::ios::binary | std::ios::trunc);

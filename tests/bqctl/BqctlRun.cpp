@@ -3,14 +3,56 @@
 
 #include <sys/wait.h>
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/ChildProcess.h"
 
-BqctlRun RunBqctl(const std::vector<std::string>& args) {
+namespace {
+
+// The variables bqctl reads; a config folder that does not exist by default.
+const std::map<std::string, std::string> Clean{{"BQCTL_HOST", ""},
+                                               {"BQCTL_PORT", ""},
+                                               {"BQCTL_GATEWAY", ""},
+                                               {"BQCTL_TIMEOUT", ""},
+                                               {"BQCTL_PROXY", ""},
+                                               {"BQCTL_PROXY_PASSWORD", ""},
+                                               {"ALL_PROXY", ""},
+                                               {"all_proxy", ""},
+                                               {"HOME", "/nonexistent-bqctl-test"},
+                                               {"XDG_CONFIG_HOME", "/nonexistent-bqctl-test"},
+                                               {"APPDATA", "/nonexistent-bqctl-test"}};
+
+// Sets a variable of this process, which the child inherits; empty removes it.
+void SetVariable(const std::string& name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name.c_str(), value.c_str());
+#else
+    if (value.empty())
+        unsetenv(name.c_str());
+    else
+        setenv(name.c_str(), value.c_str(), 1);
+#endif
+}
+
+} // namespace
+
+BqctlRun RunBqctl(const std::vector<std::string>& args,
+                  const std::map<std::string, std::string>& environment) {
+    std::map<std::string, std::string> wanted = Clean, saved;
+    for (const auto& [name, value] : environment)
+        wanted[name] = value;
+    for (const auto& [name, value] : wanted) {
+        const char* old = std::getenv(name.c_str());
+        saved[name] = old ? old : "";
+        SetVariable(name, value);
+    }
     std::vector<std::string> argv{BQCTL};
     argv.insert(argv.end(), args.begin(), args.end());
     ChildProcess program(argv, ChildProcess::Streams::OutputPiped);
+    for (const auto& [name, value] : saved)
+        SetVariable(name, value);
     EXPECT_TRUE(program.WaitForExit()) << "bqctl did not end";
     const int status = program.Stop();
     BqctlRun run;

@@ -2,6 +2,7 @@
 // standard error.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@ struct BqctlRun {
     std::string Err;
 };
 
-BqctlRun RunBqctl(const std::vector<std::string>& args);
+// Runs bqctl in an environment of the test's making: none of bqctl's own
+// variables, ALL_PROXY or a config file of whoever runs the tests, only
+// `environment` (for the config file: XDG_CONFIG_HOME or APPDATA).
+BqctlRun RunBqctl(const std::vector<std::string>& args,
+                  const std::map<std::string, std::string>& environment = {});
 // The arguments that point bqctl at the simulator on `port`.
 std::vector<std::string> At(int32_t port, std::vector<std::string> args);
