@@ -42,7 +42,9 @@ nlohmann::ordered_json DeviceJson(const TDeviceValues& values) {
 }
 
 nlohmann::ordered_json BackupJson(const TDeviceValues& values, const TSessionSettings& settings) {
-    nlohmann::ordered_json backup = DeviceJson(values);
+    nlohmann::ordered_json backup = nlohmann::ordered_json::object();
+    backup["format"] = BackupFormat;
+    backup.update(DeviceJson(values));
     backup["gateway"] = settings.Gateway;
     backup["host"] = settings.Host;
     backup["port"] = settings.Port;
@@ -67,6 +69,15 @@ bool ParseBackup(const std::string& text, const std::string& name, TBackup& back
         into = it->get<std::string>();
         return true;
     };
+    const auto format = json.find("format");
+    if (format != json.end() && (!format->is_number_integer() || format->get<int>() < 1 ||
+                                 format->get<int>() > BackupFormat)) {
+        error = name + ": backup format " + format->dump() + ", this bqctl reads format " +
+                std::to_string(BackupFormat) + " (and backups without one)";
+        return false;
+    }
+    if (const auto type = json.find("type"); type != json.end() && type->is_string())
+        backup.Type = type->get<std::string>();
     if (!take("mac", backup.Mac) || !take("address", backup.Address) ||
         !take("channel", backup.Channel) || !take("pan_id", backup.PanId))
         return false;

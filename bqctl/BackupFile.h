@@ -17,7 +17,12 @@ nlohmann::ordered_json BackupJson(const TDeviceValues& values, const TSessionSet
 // What a restore takes from a backup.
 struct TBackup {
     std::string Mac, Address, Channel, PanId;
+    std::string Type; // empty when the backup has none
 };
+
+// The backup format this bqctl writes ("format"); a backup without one is
+// the first format, a higher one is refused.
+constexpr int BackupFormat = 1;
 // False with one line naming the file (`name`) and what is wrong in it.
 bool ParseBackup(const std::string& text, const std::string& name, TBackup& backup,
                  std::string& error);

@@ -6,6 +6,7 @@
 #include "bqctl/Defaults.h"
 #include "bqctl/ProxyUrl.h"
 #include "bqctl/TextRules.h"
+#include "bqctl/UsageText.h"
 #include "runtime/Version.h"
 
 const char* const ExitStatusText = R"(Exit status:
@@ -17,6 +18,13 @@ const char* const ExitStatusText = R"(Exit status:
 A fleet exits with the highest status of its rows.)";
 
 namespace {
+
+const char* const GlobalOptionsText =
+    "Global options (--host, --port, --gateway, --timeout, --proxy, --config, --site, --json,\n"
+    "--log, -v) may stand before or after the command: see bqctl --help.";
+
+const std::vector<std::string> CommandNames{"info",  "backup", "restore", "verify",
+                                            "write", "reset",  "fleet",   "config"};
 
 // The connection options as typed, by their config file keys.
 struct TTyped {
@@ -51,26 +59,47 @@ void AddCommands(CLI::App& parent, TCommand& command) {
         ->callback(kind(TCommandKind::Info));
     CLI::App* backup = parent.add_subcommand(
         "backup", "save the five parameters as JSON (FILE - : standard output)");
-    backup->add_option("FILE", command.Path, "backup file; in a fleet a folder")->required();
+    backup->add_option("FILE", command.Path, "backup file; in a fleet a folder")
+        ->required()
+        ->type_name("FILE");
     backup->callback(kind(TCommandKind::Backup));
     CLI::App* restore = parent.add_subcommand(
         "restore", "write address, channel and PAN ID from a backup, then read back and compare");
     restore
         ->add_option("FILE", command.Path, "backup file (- : standard input); in a fleet a folder")
-        ->required();
+        ->required()
+        ->type_name("FILE");
     restore->add_flag("--force", command.Force, "write even when the device's MAC differs");
+    restore->add_flag("--dry-run", command.DryRun,
+                      "read the device and show what would change; write nothing");
     restore->callback(kind(TCommandKind::Restore));
     CLI::App* write = parent.add_subcommand(
         "write", "write fields (others are written back unchanged), then read back and compare");
-    write->add_option("--address", command.Address, "device address, hexadecimal 02..FE");
-    CLI::Option* channel = write->add_option("--channel", command.Channel,
-                                             "channel, hexadecimal 0B..1A as the window shows it");
+    write->add_option("--address", command.Address, "device address, hexadecimal 02..FE")
+        ->type_name("HH");
+    CLI::Option* channel = write
+                               ->add_option("--channel", command.Channel,
+                                            "channel, hexadecimal 0B..1A as the window shows it")
+                               ->type_name("HH");
     write->add_option("--channel-number", command.ChannelNumber, "channel, decimal 11..26")
-        ->excludes(channel);
-    write->add_option("--pan-id", command.PanId, "PAN ID, hexadecimal, up to 4 digits");
+        ->excludes(channel)
+        ->type_name("N");
+    write->add_option("--pan-id", command.PanId, "PAN ID, hexadecimal, up to 4 digits")
+        ->type_name("HHHH");
+    write->add_flag("--dry-run", command.DryRun,
+                    "read the device and show what would change; write nothing");
     write->callback(kind(TCommandKind::Write));
+    CLI::App* verify = parent.add_subcommand(
+        "verify", "compare the device with a backup; status 1 and each difference when it differs");
+    verify
+        ->add_option("FILE", command.Path, "backup file (- : standard input); in a fleet a folder")
+        ->required()
+        ->type_name("FILE");
+    verify->callback(kind(TCommandKind::Verify));
     parent.add_subcommand("reset", "reset the device")->callback(kind(TCommandKind::Reset));
     parent.require_subcommand(1);
+    for (CLI::App* command : parent.get_subcommands({}))
+        command->footer(GlobalOptionsText);
 }
 
 bool CheckValues(TCommandLine& line, TTyped& typed, std::string& error) {
@@ -137,7 +166,13 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
                  "Telnet, one gateway or a whole fleet.",
                  "bqctl");
     app.fallthrough();
-    app.footer(ExitStatusText);
+    // The help in bqctl's words; subcommands take the formatter and help flag from here.
+    app.set_help_flag("-h,--help", "print this help and exit");
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.get_formatter()->label("SUBCOMMANDS", "COMMANDS");
+    app.get_formatter()->label("Subcommands", "Commands");
+    app.footer(std::string(ExitStatusText) +
+               "\n\nbqctl COMMAND --help describes a command; man bqctl tells the rest.");
     TTyped typed;
     const auto connection = [&](const std::string& key, const std::string& valueName,
                                 const std::string& help) {
@@ -161,9 +196,12 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
     app.add_flag("--show-config", line.ShowConfig,
                  "print the settings in effect, as bqctl config does");
     app.add_flag("--json", line.Json, "print results as JSON");
-    app.add_option("--log", line.LogPath, "write the session transcript to FILE")
+    app.add_flag("-v,--verbose", line.Verbose, "print the session transcript on standard error");
+    app.add_option("--log", line.LogPath,
+                   "write the session transcript to FILE (- : standard error)")
         ->type_name("FILE");
-    app.set_version_flag("--version", std::string("bqctl ") + ProductVersion());
+    app.set_version_flag("--version", std::string("bqctl ") + ProductVersion(),
+                         "print the version and exit");
     AddCommands(app, line.Command);
     app.add_subcommand("config",
                        "print the settings in effect and where each comes from (command line, "
@@ -175,10 +213,13 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
     fleet
         ->add_option("INVENTORY", line.Inventory,
                      "CSV file with a header line, - for standard input")
-        ->required();
-    fleet->add_option("--jobs", line.Jobs, "sessions at once")->capture_default_str();
+        ->required()
+        ->type_name("FILE");
+    fleet->add_option("--jobs", line.Jobs, "sessions at once")
+        ->capture_default_str()
+        ->type_name("N");
     fleet->add_flag("--csv", line.Csv, "results as CSV instead of JSON lines");
-    fleet->footer(ExitStatusText);
+    fleet->footer(std::string(ExitStatusText) + "\n\n" + GlobalOptionsText);
     fleet->callback([&line] { line.Fleet = true; });
     AddCommands(*fleet, line.Command);
     app.require_subcommand(0, 1); // none with --show-config
@@ -189,18 +230,29 @@ int ParseCommandLine(int argc, char** argv, TCommandLine& line, std::ostream& ou
         // CLI11 asks for a command before it complains about a word it did
         // not take; the word is what the user needs to see.
         const std::vector<std::string> extra = app.remaining();
-        if (!extra.empty())
-            err << "bqctl: unknown command or argument '" << extra.front() << "' (see --help)\n";
-        else if (std::string(e.what()) == "A subcommand is required")
-            err << "bqctl: a command is required: info, backup, restore, write, reset or fleet "
-                   "(see --help)\n";
-        else
-            err << "bqctl: " << e.what() << "\n";
+        if (!extra.empty()) {
+            const std::string nearest = NearestWord(extra.front(), CommandNames);
+            err << "bqctl: unknown command or argument '" << extra.front() << "'"
+                << (nearest.empty() ? "" : "; did you mean '" + nearest + "'?")
+                << " (see bqctl --help)\n";
+        } else if (std::string(e.what()) == "A subcommand is required") {
+            err << "bqctl: a command is required: info, backup, restore, verify, write, reset, "
+                   "fleet or config (see bqctl --help)\n";
+        } else {
+            // "write: ..." for an error inside a command.
+            std::string where;
+            for (const CLI::App* command = &app; !command->get_subcommands().empty();) {
+                command = command->get_subcommands().front();
+                where += command->get_name() + " ";
+            }
+            err << "bqctl: " << (where.empty() ? "" : where.substr(0, where.size() - 1) + ": ")
+                << UsageError(e.what()) << " (see bqctl " << where << "--help)\n";
+        }
         return ExitUsage;
     }
     if (app.get_subcommands().empty() && !line.ShowConfig) {
-        err << "bqctl: a command is required: info, backup, restore, write, reset, fleet or "
-               "config (see --help)\n";
+        err << "bqctl: a command is required: info, backup, restore, verify, write, reset, "
+               "fleet or config (see bqctl --help)\n";
         return ExitUsage;
     }
     std::string error;

@@ -22,6 +22,7 @@ struct TCommandLine {
     TDefaults Defaults;           // the settings in effect and their sources
     std::string ProxyPassword;    // for a socks5 login without one
     bool ShowConfig = false;      // bqctl config, --show-config
+    bool Verbose = false;         // -v: the transcript on standard error
 };
 
 // The exit statuses as --help and the manual page list them.

@@ -8,4 +8,6 @@
 TOutcome RunInfo(TGatewaySession& session);
 TOutcome RunBackup(TGatewaySession& session);
 TOutcome RunWrite(TGatewaySession& session, const TCommand& command);
-TOutcome RunRestore(TGatewaySession& session, const TBackup& backup, bool force);
+TOutcome RunRestore(TGatewaySession& session, const TBackup& backup, const TCommand& command);
+// Compares the device with a backup (`name` in messages); ExitDevice on any difference.
+TOutcome RunVerify(TGatewaySession& session, const TBackup& backup, const std::string& name);

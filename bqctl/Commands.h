@@ -12,12 +12,13 @@
 #include "session/SessionSettings.h"
 #include "session/Transcript.h"
 
-enum class TCommandKind { Info, Backup, Restore, Write, Reset };
+enum class TCommandKind { Info, Backup, Restore, Write, Reset, Verify };
 
 struct TCommand {
     TCommandKind Kind = TCommandKind::Info;
-    std::string Path; // backup / restore: file, "-", or in a fleet a folder
+    std::string Path; // backup / restore / verify: file, "-", or in a fleet a folder
     bool Force = false;
+    bool DryRun = false; // write / restore: read and show what would change, write nothing
     std::optional<std::string> Address, Channel, PanId; // write
     std::optional<std::string> ChannelNumber;           // write --channel-number, decimal
 };
@@ -30,7 +31,7 @@ struct TOutcome {
     double Milliseconds = 0; // a fleet row's time from start to end
 };
 
-// Connects, runs the command, disconnects. `backupText`: a restore's file,
+// Connects, runs the command, disconnects. `backupText`: a restore's or verify's file,
 // already read (the caller reads it, from a file or standard input).
 TOutcome RunCommand(const TCommand& command, const TSessionSettings& settings,
                     TTranscript& transcript, const std::string& backupText = {});

@@ -28,7 +28,7 @@ TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSetti
         settings.Proxy.Password = proxyPassword;
     const std::string file = command.Path + "/" + RowFileName(row);
     std::string backupText;
-    if (command.Kind == TCommandKind::Restore) {
+    if (command.Kind == TCommandKind::Restore || command.Kind == TCommandKind::Verify) {
         std::string error;
         if (!ReadInputFile(file, backupText, error)) {
             TOutcome outcome;
@@ -50,6 +50,14 @@ TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSetti
         }
     }
     return outcome;
+}
+
+// Back to the start of the terminal's line, and the line cleared.
+constexpr const char* EraseLine = "\r\033[K";
+
+// "1 row", "2 rows".
+std::string Count(size_t count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 } // namespace
@@ -93,6 +101,8 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
             ++counts[outcome.Exit];
             ++finished;
             outcomes[i] = std::move(outcome);
+            // The progress line goes before a result reaches the terminal.
+            if (options.Progress && outcomes[printed]) err << EraseLine << std::flush;
             // Printed in inventory order: each finished row waits for those before it.
             for (; printed < rows.size() && outcomes[printed]; ++printed) {
                 out << (options.Csv ? FleetCsvRecord(rows[printed], *outcomes[printed])
@@ -101,7 +111,7 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
             }
             out.flush();
             if (options.Progress)
-                err << "\r" << finished << "/" << rows.size() << " done" << std::flush;
+                err << EraseLine << finished << "/" << rows.size() << " done" << std::flush;
         }
     };
     const size_t workers = std::min<size_t>(static_cast<size_t>(std::max(options.Jobs, 1)),
@@ -116,10 +126,11 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
-    if (options.Progress) err << "\n";
-    err << "fleet: " << rows.size() << " rows, " << counts[ExitDone] << " done, "
-        << counts[ExitDevice] << " device errors, " << counts[ExitUsage] << " input errors, "
-        << counts[ExitNetwork] << " network errors, " << elapsed << " s\n";
+    if (options.Progress) err << EraseLine;
+    err << "fleet: " << Count(rows.size(), "row") << ", " << counts[ExitDone] << " done, "
+        << Count(counts[ExitDevice], "device error") << ", "
+        << Count(counts[ExitUsage], "input error") << ", "
+        << Count(counts[ExitNetwork], "network error") << ", " << elapsed << " s\n";
     int worst = ExitDone;
     for (int status = ExitDone; status <= ExitNetwork; ++status)
         if (counts[status] > 0) worst = status;

@@ -16,15 +16,22 @@ std::string CsvField(const std::string& text) {
 
 } // namespace
 
+nlohmann::ordered_json SingleJson(const TInventoryRow& row, const TOutcome& outcome) {
+    nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    object["host"] = row.Host;
+    object["port"] = row.Port;
+    object["gateway"] = row.Gateway;
+    object["status"] = static_cast<int>(outcome.Exit);
+    object["result"] = outcome.Result;
+    object["error"] = outcome.Error.empty() ? nlohmann::ordered_json(nullptr)
+                                            : nlohmann::ordered_json(outcome.Error);
+    return object;
+}
+
 std::string FleetJsonLine(const TInventoryRow& row, const TOutcome& outcome) {
     nlohmann::ordered_json line = nlohmann::ordered_json::object();
     line["line"] = row.Line;
-    line["host"] = row.Host;
-    line["port"] = row.Port;
-    line["gateway"] = row.Gateway;
-    line["status"] = static_cast<int>(outcome.Exit);
-    line["result"] = outcome.Result;
-    if (!outcome.Error.empty()) line["error"] = outcome.Error;
+    line.update(SingleJson(row, outcome));
     line["ms"] = static_cast<double>(static_cast<long long>(outcome.Milliseconds * 10 + 0.5)) / 10;
     return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

@@ -17,7 +17,7 @@ TOutcome Failed(TExitCode exit, const std::string& error) {
 TOutcome RunCommand(const TCommand& command, const TSessionSettings& settings,
                     TTranscript& transcript, const std::string& backupText) {
     TBackup backup;
-    if (command.Kind == TCommandKind::Restore) {
+    if (command.Kind == TCommandKind::Restore || command.Kind == TCommandKind::Verify) {
         std::string error;
         const std::string name = command.Path == "-" ? "standard input" : command.Path;
         if (!ParseBackup(backupText, name, backup, error)) return Failed(ExitUsage, error);
@@ -37,7 +37,11 @@ TOutcome RunCommand(const TCommand& command, const TSessionSettings& settings,
             outcome = RunWrite(session, command);
             break;
         case TCommandKind::Restore:
-            outcome = RunRestore(session, backup, command.Force);
+            outcome = RunRestore(session, backup, command);
+            break;
+        case TCommandKind::Verify:
+            outcome =
+                RunVerify(session, backup, command.Path == "-" ? "standard input" : command.Path);
             break;
         case TCommandKind::Reset:
             session.Reset();

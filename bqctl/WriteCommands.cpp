@@ -1,5 +1,6 @@
-// write and restore: the three writable fields written in the window's
-// order, then read back and compared.
+// write and restore: the writable fields written in the window's order (a
+// restore only those that differ), then read back and compared; or, in a dry
+// run, what would change, with nothing sent but the reads.
 #include <algorithm>
 #include <cctype>
 
@@ -26,11 +27,24 @@ std::string NotWritten(const std::vector<TMemoryField>& written) {
            "; not written: " + (rest.empty() ? std::string("none") : FieldList(rest));
 }
 
-// `texts` in the order of Writable, already checked.
-TOutcome WriteAndVerify(TGatewaySession& session, const std::array<std::string, 3>& texts) {
+using TWanted = std::array<std::string, 3>; // in the order of Writable, checked
+
+// "address 2A, channel 0F (channel 15)": the fields of `wanted` that `pick` selects.
+template <class Pick> std::string Fields(const TWanted& wanted, Pick pick) {
+    std::string list;
+    for (size_t i = 0; i < 3; ++i)
+        if (pick(i))
+            list += (list.empty() ? "" : ", ") + std::string(FieldName(Writable[i])) + " " +
+                    FieldShown(Writable[i], Upper(wanted[i]));
+    return list;
+}
+
+// Writes the fields that `write` selects, reads all three back and compares.
+TOutcome WriteAndVerify(TGatewaySession& session, const TWanted& texts,
+                        const std::array<bool, 3>& write) {
     std::vector<TGatewaySession::TWrite> writes;
     for (size_t i = 0; i < 3; ++i)
-        writes.push_back({Writable[i], texts[i]});
+        if (write[i]) writes.push_back({Writable[i], texts[i]});
     std::vector<TMemoryField> written;
     try {
         session.Write(writes, written);
@@ -46,11 +60,14 @@ TOutcome WriteAndVerify(TGatewaySession& session, const std::array<std::string, 
     }
     TOutcome outcome;
     nlohmann::ordered_json wanted = nlohmann::ordered_json::object();
-    std::string differences, summary;
+    nlohmann::ordered_json right = nlohmann::ordered_json::array();
+    std::string differences;
     for (size_t i = 0; i < 3; ++i) {
         const std::string name = FieldName(Writable[i]);
-        wanted[name] = Upper(texts[i]);
-        summary += (i ? ", " : "") + name + " " + FieldShown(Writable[i], Upper(texts[i]));
+        if (write[i])
+            wanted[name] = Upper(texts[i]);
+        else
+            right.push_back(name);
         const std::string& got = *back[Writable[i]];
         if (FieldValue(got) == FieldValue(texts[i])) continue;
         differences += (differences.empty() ? "" : ", ") + name + " is " +
@@ -58,6 +75,7 @@ TOutcome WriteAndVerify(TGatewaySession& session, const std::array<std::string, 
                        FieldShown(Writable[i], Upper(texts[i]));
     }
     outcome.Result["written"] = wanted;
+    outcome.Result["already_right"] = right;
     outcome.Result["read_back"] = DeviceJson(back);
     outcome.Result["verified"] = differences.empty();
     if (!differences.empty()) {
@@ -65,7 +83,37 @@ TOutcome WriteAndVerify(TGatewaySession& session, const std::array<std::string, 
         outcome.Error = "read-back differs: " + differences;
         return outcome;
     }
-    outcome.Text = "written and verified: " + summary + "\n";
+    const std::string rightText = Fields(texts, [&](size_t i) { return !write[i]; });
+    outcome.Text = "written and verified: " + Fields(texts, [&](size_t i) { return write[i]; }) +
+                   (rightText.empty() ? "" : "; already right: " + rightText) + "\n";
+    return outcome;
+}
+
+// What a write or restore would change on a device holding `current`; nothing is sent.
+TOutcome DryRun(const TDeviceValues& current, const TWanted& texts) {
+    TOutcome outcome;
+    nlohmann::ordered_json changes = nlohmann::ordered_json::object();
+    nlohmann::ordered_json right = nlohmann::ordered_json::array();
+    std::string lines;
+    for (size_t i = 0; i < 3; ++i) {
+        const std::string name = FieldName(Writable[i]);
+        const std::string& now = *current[Writable[i]];
+        if (FieldValue(now) == FieldValue(texts[i])) {
+            right.push_back(name);
+            continue;
+        }
+        changes[name] = {{"from", now}, {"to", Upper(texts[i])}};
+        lines += "  " + name + " " + FieldShown(Writable[i], now) + " -> " +
+                 FieldShown(Writable[i], Upper(texts[i])) + "\n";
+    }
+    outcome.Result["dry_run"] = true;
+    outcome.Result["changes"] = changes;
+    outcome.Result["already_right"] = right;
+    const std::string rightText = Fields(
+        texts, [&](size_t i) { return FieldValue(*current[Writable[i]]) == FieldValue(texts[i]); });
+    outcome.Text = lines.empty() ? "dry run: nothing would change\n"
+                                 : "dry run, nothing written; would change:\n" + lines;
+    if (!rightText.empty()) outcome.Text += "already right: " + rightText + "\n";
     return outcome;
 }
 
@@ -74,9 +122,9 @@ TOutcome WriteAndVerify(TGatewaySession& session, const std::array<std::string, 
 TOutcome RunWrite(TGatewaySession& session, const TCommand& command) {
     std::array<std::optional<std::string>, 3> given{command.Address, command.Channel,
                                                     command.PanId};
-    std::array<std::string, 3> texts;
+    TWanted texts;
     const bool complete = given[0] && given[1] && given[2];
-    const TDeviceValues current = complete ? TDeviceValues{} : session.Read();
+    const TDeviceValues current = complete && !command.DryRun ? TDeviceValues{} : session.Read();
     for (size_t i = 0; i < 3; ++i) {
         if (given[i]) {
             texts[i] = *given[i];
@@ -96,12 +144,14 @@ TOutcome RunWrite(TGatewaySession& session, const TCommand& command) {
             return outcome;
         }
     }
-    return WriteAndVerify(session, texts);
+    if (command.DryRun) return DryRun(current, texts);
+    // The window's write: all three fields, the ones not given unchanged.
+    return WriteAndVerify(session, texts, {true, true, true});
 }
 
-TOutcome RunRestore(TGatewaySession& session, const TBackup& backup, bool force) {
+TOutcome RunRestore(TGatewaySession& session, const TBackup& backup, const TCommand& command) {
     const TDeviceValues current = session.Read();
-    if (Upper(*current[TMemoryField::Mac]) != Upper(backup.Mac) && !force) {
+    if (Upper(*current[TMemoryField::Mac]) != Upper(backup.Mac) && !command.Force) {
         TOutcome outcome;
         outcome.Exit = ExitDevice;
         outcome.Result["mac"] = *current[TMemoryField::Mac];
@@ -111,5 +161,21 @@ TOutcome RunRestore(TGatewaySession& session, const TBackup& backup, bool force)
                         "; nothing written (--force writes anyway)";
         return outcome;
     }
-    return WriteAndVerify(session, {backup.Address, backup.Channel, backup.PanId});
+    const TWanted texts{backup.Address, backup.Channel, backup.PanId};
+    if (command.DryRun) return DryRun(current, texts);
+    // Only the fields that differ are written.
+    std::array<bool, 3> differ{};
+    for (size_t i = 0; i < 3; ++i)
+        differ[i] = FieldValue(*current[Writable[i]]) != FieldValue(texts[i]);
+    if (differ == std::array<bool, 3>{}) {
+        TOutcome outcome;
+        outcome.Result["written"] = nlohmann::ordered_json::object();
+        outcome.Result["already_right"] = {"address", "channel", "pan_id"};
+        outcome.Result["read_back"] = DeviceJson(current);
+        outcome.Result["verified"] = true;
+        outcome.Text =
+            "nothing written, already right: " + Fields(texts, [](size_t) { return true; }) + "\n";
+        return outcome;
+    }
+    return WriteAndVerify(session, texts, differ);
 }

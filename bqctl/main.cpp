@@ -7,6 +7,7 @@
 
 #include "bqctl/CommandLine.h"
 #include "bqctl/Fleet.h"
+#include "bqctl/FleetOutput.h"
 #include "bqctl/InputFile.h"
 #include "bqctl/Terminal.h"
 
@@ -21,7 +22,8 @@ int RunSingle(const TCommandLine& line, std::ostream* log) {
     const TCommand& command = line.Command;
     std::string backupText;
     std::string error;
-    if (command.Kind == TCommandKind::Restore && !ReadInputFile(command.Path, backupText, error))
+    if ((command.Kind == TCommandKind::Restore || command.Kind == TCommandKind::Verify) &&
+        !ReadInputFile(command.Path, backupText, error))
         return Fail(ExitUsage, error);
     // Checked before connecting, without truncating an older backup.
     if (command.Kind == TCommandKind::Backup && command.Path != "-" &&
@@ -39,8 +41,14 @@ int RunSingle(const TCommandLine& line, std::ostream* log) {
             file << outcome.Text;
             if (!file.flush()) return Fail(ExitUsage, FileFailure(command.Path));
         }
-    } else if (line.Json && (!outcome.Result.empty() || outcome.Exit == ExitDone)) {
-        std::cout << outcome.Result.dump(2) << "\n";
+    } else if (line.Json) {
+        TInventoryRow row;
+        row.Host = line.Settings.Host;
+        row.Port = line.Settings.Port;
+        row.Gateway = line.Settings.Gateway;
+        std::cout << SingleJson(row, outcome)
+                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                  << "\n";
     } else {
         std::cout << outcome.Text;
     }
@@ -53,7 +61,8 @@ int RunFleetLine(const TCommandLine& line, std::ostream* log) {
     std::string error;
     if (!ReadInventory(line.Inventory, rows, error)) return Fail(ExitUsage, error);
     const TCommandKind kind = line.Command.Kind;
-    if ((kind == TCommandKind::Backup || kind == TCommandKind::Restore) &&
+    if ((kind == TCommandKind::Backup || kind == TCommandKind::Restore ||
+         kind == TCommandKind::Verify) &&
         !CheckFolder(line.Command.Path, error))
         return Fail(ExitUsage, error);
     TFleetOptions options;
@@ -76,10 +85,11 @@ int main(int argc, char** argv) {
         return ExitDone;
     }
     std::ofstream logFile;
-    if (!line.LogPath.empty()) {
+    if (!line.LogPath.empty() && line.LogPath != "-") {
         logFile.open(line.LogPath, std::ios::binary | std::ios::trunc);
         if (!logFile) return Fail(ExitUsage, FileFailure(line.LogPath));
     }
     std::ostream* log = line.LogPath.empty() ? nullptr : &logFile;
+    if (line.LogPath == "-" || line.Verbose) log = &std::cerr;
     return line.Fleet ? RunFleetLine(line, log) : RunSingle(line, log);
 }

@@ -47,6 +47,7 @@ TEST_P(BqctlModes, EveryCommandSucceedsAndTheDeviceHoldsWhatWasWritten) {
     EXPECT_EQ(backup["address"], "33");
     EXPECT_EQ(backup["channel"], "1A");
     EXPECT_EQ(backup["port"], sim.Port());
+    EXPECT_EQ(backup["format"], 1);
 
     run = RunBqctl(At(sim.Port(), {"write", "--pan-id", "abc"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
@@ -55,8 +56,11 @@ TEST_P(BqctlModes, EveryCommandSucceedsAndTheDeviceHoldsWhatWasWritten) {
     run = RunBqctl(At(sim.Port(), {"--json", "info"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
     const nlohmann::json info = nlohmann::json::parse(run.Out);
-    EXPECT_EQ(info["pan_id"], "1234");
-    EXPECT_EQ(info["channel_number"], 26);
+    EXPECT_EQ(info["port"], sim.Port());
+    EXPECT_EQ(info["status"], 0);
+    EXPECT_TRUE(info["error"].is_null());
+    EXPECT_EQ(info["result"]["pan_id"], "1234");
+    EXPECT_EQ(info["result"]["channel_number"], 26);
 
     run = RunBqctl(At(sim.Port(), {"reset"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
@@ -98,6 +102,7 @@ TEST_P(BqctlBadInputs, AreRefusedWithOneLineBeforeAnythingIsSent) {
     dir.Write("bad.json", "{\"mac\": \"7766554433221100\", \"address\": \"2A\", "
                           "\"channel\": \"1B\", \"pan_id\": \"1234\"}");
     dir.Write("broken.json", "{\"mac\": ");
+    dir.Write("future.json", "{\"format\": 2, \"mac\": \"7766554433221100\"}");
     dir.Write("inventory.csv", "host,port,gateway\n127.0.0.1,0,2001\n");
     std::vector<std::string> args;
     for (const std::string& arg : GetParam().Args)
@@ -124,6 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{{"--proxy", "socks5://127.0.0.1", "info"}, "expected host:port"},
         BadInput{{"restore", "DIR/missing.json"}, "missing.json: No such file or directory"},
         BadInput{{"restore", "DIR/broken.json"}, "broken.json: not a JSON object"},
+        BadInput{{"restore", "DIR/future.json"}, "future.json: backup format 2, this bqctl reads"},
         BadInput{{"restore", "DIR/bad.json"}, "bad.json: channel '1B': channel out of range"},
         BadInput{{"frobnicate"}, "frobnicate"},
         BadInput{{"fleet", "DIR/inventory.csv", "info"}, "line 2: port '0'"},
@@ -289,6 +295,43 @@ TEST(Bqctl, LogHoldsTheTranscriptInTheWindowsForm) {
         ReadFile(dir.Path("log")).rfind("Connecting to 127.0.0.1.\nConnected.\n< 2001 RESET\n", 0),
         0U)
         << ReadFile(dir.Path("log"));
+}
+
+// CLI11's reports in bqctl's words, one line each, naming the command.
+TEST(Bqctl, UsageErrorsSpeakTheProjectsWords) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"inof"},
+         "bqctl: unknown command or argument 'inof'; did you mean 'info'? (see bqctl "
+         "--help)\n"},
+        {{"--port"}, "bqctl: --port needs a value (PORT) (see bqctl --help)\n"},
+        {{"backup"}, "bqctl: backup: FILE is missing (see bqctl backup --help)\n"},
+        {{"write", "--channel", "0B", "--channel-number", "11"},
+         "bqctl: write: give --channel or --channel-number, not both (see bqctl write --help)\n"},
+        {{"fleet", "x.csv", "--jobs", "many", "info"},
+         "bqctl: fleet info: --jobs 'many': a whole number expected (see bqctl fleet info "
+         "--help)\n"}};
+    for (const auto& [args, message] : cases) {
+        const BqctlRun run = RunBqctl(args);
+        EXPECT_EQ(run.Exit, 2) << args[0];
+        EXPECT_EQ(run.Err, message);
+    }
+    const BqctlRun help = RunBqctl({"write", "--help"});
+    EXPECT_NE(help.Out.find("--channel-number N"), std::string::npos) << help.Out;
+    EXPECT_NE(help.Out.find("Global options (--host, --port"), std::string::npos) << help.Out;
+}
+
+// -v and --log - put the transcript on standard error, the result stays on standard output.
+TEST(Bqctl, VerboseRunsShowTheTranscriptOnStandardError) {
+    GatewaySimProcess sim;
+    for (const std::vector<std::string>& flag :
+         {std::vector<std::string>{"-v"}, std::vector<std::string>{"--log", "-"}}) {
+        std::vector<std::string> args = At(sim.Port(), flag);
+        args.push_back("reset");
+        const BqctlRun run = RunBqctl(args);
+        EXPECT_EQ(run.Exit, 0) << run.Err;
+        EXPECT_EQ(run.Out, "reset sent\n");
+        EXPECT_NE(run.Err.find("Connected.\n< 2001 RESET\n"), std::string::npos) << run.Err;
+    }
 }
 
 TEST(Bqctl, HelpListsTheExitStatusesAndVersionNamesTheRelease) {
