@@ -2,6 +2,7 @@
 // reader), merged under the command line.
 #include "bqctl/Defaults.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
