@@ -217,6 +217,7 @@ TEST(GatewaySim, LogsEachLineAndAnswerAfterItsTime) {
     std::vector<std::string> texts;
     std::smatch match;
     for (std::string line; std::getline(log, line) && texts.size() < 20;) {
+        if (!line.empty() && line.back() == '\r') line.pop_back(); // a Windows console's line end
         EXPECT_TRUE(std::regex_match(line, match, stamped)) << line;
         texts.push_back(match.size() == 2 ? match[1].str() : line);
     }
