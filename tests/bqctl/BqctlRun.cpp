@@ -19,7 +19,9 @@ const std::map<std::string, std::string> Clean{{"BQCTL_HOST", ""},
                                                {"BQCTL_PROXY", ""},
                                                {"BQCTL_PROXY_PASSWORD", ""},
                                                {"ALL_PROXY", ""},
+#ifndef _WIN32 // the same variable as ALL_PROXY on Windows
                                                {"all_proxy", ""},
+#endif
                                                {"HOME", "/nonexistent-bqctl-test"},
                                                {"XDG_CONFIG_HOME", "/nonexistent-bqctl-test"},
                                                {"APPDATA", "/nonexistent-bqctl-test"}};
