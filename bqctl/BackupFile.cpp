@@ -6,6 +6,7 @@
 
 #include "bqctl/TextRules.h"
 #include "protocol/FieldRules.h"
+#include "runtime/Cp1251.h"
 #include "runtime/Version.h"
 
 namespace {
@@ -32,7 +33,7 @@ nlohmann::ordered_json DeviceJson(const TDeviceValues& values) {
     nlohmann::ordered_json device = nlohmann::ordered_json::object();
     for (const TMemoryField field : AllMemoryFields) {
         const std::optional<std::string>& text = values[field];
-        device[FieldName(field)] = text ? nlohmann::ordered_json(*text) : nullptr;
+        device[FieldName(field)] = text ? nlohmann::ordered_json(Cp1251ToUtf8(*text)) : nullptr;
         if (field != TMemoryField::Channel) continue;
         const int32_t number = text ? FieldValue(*text) : -1;
         device["channel_number"] =

@@ -15,6 +15,8 @@ const char* const ExitStatusText = R"(Exit status:
      or a read-back differed
   2  usage or input error; nothing was sent
   3  network error (naming the gateway or proxy that failed, and why)
+  4  the result could not be written (a full disk, a closed output); an
+     older backup file is left as it was
 A fleet exits with the highest status of its rows.)";
 
 namespace {
@@ -96,7 +98,10 @@ void AddCommands(CLI::App& parent, TCommand& command) {
         ->required()
         ->type_name("FILE");
     verify->callback(kind(TCommandKind::Verify));
-    parent.add_subcommand("reset", "reset the device")->callback(kind(TCommandKind::Reset));
+    parent
+        .add_subcommand("reset", "send the reset line (exit 0: the gateway took the line; "
+                                 "no answer is awaited)")
+        ->callback(kind(TCommandKind::Reset));
     parent.require_subcommand(1);
     for (CLI::App* command : parent.get_subcommands({}))
         command->footer(GlobalOptionsText);

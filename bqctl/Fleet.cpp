@@ -5,17 +5,24 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <mutex>
 #include <optional>
-#include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "bqctl/FleetOutput.h"
 #include "bqctl/InputFile.h"
+#include "bqctl/ReplacingFile.h"
 #include "net/tcp/IdTCPConnection.h"
 
 namespace {
+
+TOutcome RowFailed(TExitCode exit, const std::string& error) {
+    TOutcome outcome;
+    outcome.Exit = exit;
+    outcome.Error = error;
+    return outcome;
+}
 
 TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSettings settings,
                 const std::string& proxyPassword, TTranscript& transcript) {
@@ -27,27 +34,22 @@ TOutcome RunRow(const TInventoryRow& row, const TCommand& command, TSessionSetti
         settings.Proxy.Password.empty())
         settings.Proxy.Password = proxyPassword;
     const std::string file = command.Path + "/" + RowFileName(row);
-    std::string backupText;
+    std::string backupText, error;
     if (command.Kind == TCommandKind::Restore || command.Kind == TCommandKind::Verify) {
-        std::string error;
-        if (!ReadInputFile(file, backupText, error)) {
-            TOutcome outcome;
-            outcome.Exit = ExitUsage;
-            outcome.Error = error;
-            return outcome;
-        }
+        if (!ReadInputFile(file, backupText, error, MaxBackupBytes))
+            return RowFailed(ExitUsage, error);
         TCommand single = command;
         single.Path = file;
         return RunCommand(single, settings, transcript, backupText);
     }
+    TReplacingFile backupFile(file);
+    if (command.Kind == TCommandKind::Backup && !backupFile.Open(error))
+        return RowFailed(ExitUsage, error);
     TOutcome outcome = RunCommand(command, settings, transcript);
-    if (command.Kind == TCommandKind::Backup && outcome.Exit == ExitDone) {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << outcome.Text;
-        if (!out.flush()) {
-            outcome.Exit = ExitUsage;
-            outcome.Error = FileFailure(file);
-        }
+    if (command.Kind == TCommandKind::Backup && outcome.Exit == ExitDone &&
+        !backupFile.Commit(outcome.Text, error)) {
+        outcome.Exit = ExitOutput;
+        outcome.Error = error + "; an older backup there is unchanged";
     }
     return outcome;
 }
@@ -77,7 +79,7 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
     std::mutex lock; // guards everything below that the workers share
     std::vector<std::optional<TOutcome>> outcomes(rows.size());
     size_t printed = 0, finished = 0;
-    std::array<size_t, 4> counts{};
+    std::array<size_t, ExitOutput + 1> counts{};
     std::atomic<size_t> next{0};
     if (options.Csv) out << FleetCsvHeader();
 
@@ -92,8 +94,13 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
                                                      })
                                                : std::function<void(const std::string&)>());
             const auto rowStarted = std::chrono::steady_clock::now();
-            TOutcome outcome =
-                RunRow(rows[i], command, defaults, options.ProxyPassword, transcript);
+            TOutcome outcome;
+            try {
+                outcome = RunRow(rows[i], command, defaults, options.ProxyPassword, transcript);
+            } catch (const std::exception& e) {
+                // Nothing a row meets may end the whole run: it is that row's failure.
+                outcome = RowFailed(ExitNetwork, std::string("row failed: ") + e.what());
+            }
             outcome.Milliseconds = std::chrono::duration<double, std::milli>(
                                        std::chrono::steady_clock::now() - rowStarted)
                                        .count();
@@ -117,8 +124,22 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
     const size_t workers = std::min<size_t>(static_cast<size_t>(std::max(options.Jobs, 1)),
                                             std::max<size_t>(rows.size(), 1));
     std::vector<std::thread> threads;
-    for (size_t i = 0; i < workers; ++i)
-        threads.emplace_back(work);
+    std::string notStarted;
+    for (size_t i = 0; i < workers && notStarted.empty(); ++i) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error& e) {
+            // A process or user limit on threads: the rows are shared among
+            // the workers that did start, or run on this thread.
+            notStarted = e.what();
+        }
+    }
+    if (!notStarted.empty()) {
+        const std::lock_guard guard(lock);
+        err << "fleet: " << threads.size() << " of " << workers << " workers started ("
+            << notStarted << ")\n";
+    }
+    if (threads.empty()) work();
     for (std::thread& thread : threads)
         thread.join();
 
@@ -130,9 +151,11 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
     err << "fleet: " << Count(rows.size(), "row") << ", " << counts[ExitDone] << " done, "
         << Count(counts[ExitDevice], "device error") << ", "
         << Count(counts[ExitUsage], "input error") << ", "
-        << Count(counts[ExitNetwork], "network error") << ", " << elapsed << " s\n";
+        << Count(counts[ExitNetwork], "network error") << ", ";
+    if (counts[ExitOutput] > 0) err << Count(counts[ExitOutput], "output error") << ", ";
+    err << elapsed << " s\n";
     int worst = ExitDone;
-    for (int status = ExitDone; status <= ExitNetwork; ++status)
+    for (int status = ExitDone; status <= ExitOutput; ++status)
         if (counts[status] > 0) worst = status;
     return worst;
 }

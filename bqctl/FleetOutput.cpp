@@ -1,10 +1,13 @@
 // Formatting of fleet results.
 #include "bqctl/FleetOutput.h"
 
+#include "bqctl/DeviceText.h"
+
 namespace {
 
-// RFC 4180 quoting where a field needs it.
-std::string CsvField(const std::string& text) {
+// RFC 4180 quoting where a field needs it, after escaping its controls.
+std::string CsvField(const std::string& raw) {
+    const std::string text = EscapeControls(raw);
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (const char c : text) {
@@ -33,7 +36,7 @@ std::string FleetJsonLine(const TInventoryRow& row, const TOutcome& outcome) {
     line["line"] = row.Line;
     line.update(SingleJson(row, outcome));
     line["ms"] = static_cast<double>(static_cast<long long>(outcome.Milliseconds * 10 + 0.5)) / 10;
-    return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    return JsonText(line) + "\n";
 }
 
 std::string FleetCsvHeader() {

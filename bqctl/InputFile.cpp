@@ -5,9 +5,26 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <system_error>
+
+namespace {
+
+// At most limit + 1 bytes, enough to tell a file that is too large.
+bool ReadCapped(std::istream& in, size_t limit, std::string& text) {
+    text.clear();
+    char buffer[4096];
+    while (text.size() <= limit && in.read(buffer, sizeof buffer).gcount() > 0)
+        text.append(buffer, static_cast<size_t>(in.gcount()));
+    return !in.bad();
+}
+
+bool CheckSize(const std::string& name, const std::string& text, size_t limit, std::string& error) {
+    if (text.size() <= limit) return true;
+    error = name + ": larger than " + std::to_string(limit) + " bytes";
+    return false;
+}
+
+} // namespace
 
 std::string FileFailure(const std::string& path) {
     const int code = errno;
@@ -16,10 +33,10 @@ std::string FileFailure(const std::string& path) {
     return path + ": " + std::generic_category().message(code ? code : EIO);
 }
 
-bool ReadInputFile(const std::string& path, std::string& text, std::string& error) {
+bool ReadInputFile(const std::string& path, std::string& text, std::string& error, size_t limit) {
     if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), {});
-        if (!std::cin.bad()) return true;
+        if (ReadCapped(std::cin, limit, text))
+            return CheckSize("standard input", text, limit, error);
         error = "standard input: cannot be read";
         return false;
     }
@@ -34,14 +51,11 @@ bool ReadInputFile(const std::string& path, std::string& text, std::string& erro
         error = FileFailure(path);
         return false;
     }
-    std::ostringstream all;
-    all << file.rdbuf();
-    if (file.bad()) {
+    if (!ReadCapped(file, limit, text)) {
         error = FileFailure(path);
         return false;
     }
-    text = all.str();
-    return true;
+    return CheckSize(path, text, limit, error);
 }
 
 bool CheckFolder(const std::string& path, std::string& error) {

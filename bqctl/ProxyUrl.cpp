@@ -27,11 +27,21 @@ bool PercentDecode(const std::string& text, std::string& decoded) {
     return true;
 }
 
+// The text with everything that may be a login (up to its last '@', after
+// the scheme) replaced by "***", for messages.
+std::string WithoutLogin(const std::string& url) {
+    const size_t at = url.rfind('@');
+    if (at == std::string::npos) return url;
+    const size_t start = url.find("://");
+    const size_t loginStart = start != std::string::npos && start < at ? start + 3 : 0;
+    return url.substr(0, loginStart) + "***" + url.substr(at);
+}
+
 } // namespace
 
 bool ParseProxyUrl(const std::string& url, TProxySettings& proxy, std::string& error) {
     const auto fail = [&](const std::string& why) {
-        error = "--proxy '" + url + "': " + why;
+        error = "--proxy '" + WithoutLogin(url) + "': " + why;
         return false;
     };
     const size_t schemeEnd = url.find("://");
@@ -47,7 +57,7 @@ bool ParseProxyUrl(const std::string& url, TProxySettings& proxy, std::string& e
              scheme == "socks5h") // h: the proxy resolves, as socks5 does here
         parsed.Version = svSocks5;
     else
-        return fail("unknown scheme '" + scheme + "' (socks4, socks4a or socks5)");
+        return fail("unknown scheme '" + WithoutLogin(scheme) + "' (socks4, socks4a or socks5)");
     std::string rest = url.substr(schemeEnd + 3);
     if (!rest.empty() && rest.back() == '/') rest.pop_back();
     const size_t at = rest.rfind('@');

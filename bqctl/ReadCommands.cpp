@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "bqctl/DeviceText.h"
 #include "bqctl/TextRules.h"
+#include "runtime/Cp1251.h"
 
 namespace {
 
@@ -12,8 +14,8 @@ std::string AlignedLines(const TDeviceValues& values) {
     std::string text;
     for (const TMemoryField field : AllMemoryFields) {
         const std::string name = FieldName(field);
-        text += name + ":" + std::string(9 - name.size(), ' ') + FieldShown(field, *values[field]) +
-                "\n";
+        text += name + ":" + std::string(9 - name.size(), ' ') +
+                PrintableDeviceText(FieldShown(field, *values[field])) + "\n";
     }
     return text;
 }
@@ -31,8 +33,21 @@ TOutcome RunInfo(TGatewaySession& session) {
 TOutcome RunBackup(TGatewaySession& session) {
     const TDeviceValues values = session.Read();
     TOutcome outcome;
+    // A backup that restore would refuse is no backup: the device's own
+    // values are checked by the rules a restore applies.
+    for (const TMemoryField field :
+         {TMemoryField::Address, TMemoryField::Channel, TMemoryField::PanId}) {
+        std::string why;
+        if (CheckFieldText(field, *values[field], "", why)) continue;
+        outcome.Exit = ExitDevice;
+        outcome.Result = DeviceJson(values);
+        outcome.Error = std::string("the device's ") + FieldName(field) + " '" +
+                        PrintableDeviceText(*values[field]) +
+                        "' could not be restored; no backup written";
+        return outcome;
+    }
     outcome.Result = BackupJson(values, session.Settings());
-    outcome.Text = outcome.Result.dump(2) + "\n";
+    outcome.Text = JsonText(outcome.Result, 2) + "\n";
     return outcome;
 }
 
@@ -63,9 +78,10 @@ TOutcome RunVerify(TGatewaySession& session, const TBackup& backup, const std::s
     for (const auto& [field, text] : expected) {
         const std::string& got = *values[field];
         if (text.empty() || Same(field, got, text)) continue;
-        differences[FieldName(field)] = {{"device", got}, {"backup", text}};
-        lines += "  " + std::string(FieldName(field)) + ": device " + FieldShown(field, got) +
-                 ", backup " + FieldShown(field, text) + "\n";
+        differences[FieldName(field)] = {{"device", Cp1251ToUtf8(got)}, {"backup", text}};
+        lines += "  " + std::string(FieldName(field)) + ": device " +
+                 PrintableDeviceText(FieldShown(field, got)) + ", backup " +
+                 EscapeControls(FieldShown(field, text)) + "\n";
     }
     outcome.Result["device"] = DeviceJson(values);
     outcome.Result["differences"] = differences;

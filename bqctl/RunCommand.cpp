@@ -53,5 +53,9 @@ TOutcome RunCommand(const TCommand& command, const TSessionSettings& settings,
     } catch (const ESessionError& e) {
         if (e.Failure == TSessionFailure::Device) return Failed(ExitDevice, e.what());
         return Failed(ExitNetwork, DescribeNetworkFailure(e, settings));
+    } catch (const std::exception& e) {
+        // A thread that cannot be started (the process or user limit), or
+        // memory that runs out: this gateway fails, the program goes on.
+        return Failed(ExitNetwork, std::string("session failed: ") + e.what());
     }
 }

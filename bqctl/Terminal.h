@@ -1,5 +1,4 @@
-// Whether standard error is a terminal (for the fleet's progress line); the
-// one platform call of bqctl.
+// Whether standard error is a terminal (for the fleet's progress line).
 #pragma once
 
 bool StandardErrorIsTerminal();

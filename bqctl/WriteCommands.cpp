@@ -5,7 +5,9 @@
 #include <cctype>
 
 #include "bqctl/CommandSteps.h"
+#include "bqctl/DeviceText.h"
 #include "bqctl/TextRules.h"
+#include "runtime/Cp1251.h"
 
 namespace {
 
@@ -23,8 +25,9 @@ std::string NotWritten(const std::vector<TMemoryField>& written) {
     for (const TMemoryField field : Writable)
         if (std::find(written.begin(), written.end(), field) == written.end())
             rest.push_back(field);
-    return "written: " + (written.empty() ? std::string("none") : FieldList(written)) +
-           "; not written: " + (rest.empty() ? std::string("none") : FieldList(rest));
+    // A line that went out is not yet a value the device took.
+    return "sent: " + (written.empty() ? std::string("none") : FieldList(written)) +
+           "; not sent: " + (rest.empty() ? std::string("none") : FieldList(rest));
 }
 
 using TWanted = std::array<std::string, 3>; // in the order of Writable, checked
@@ -71,7 +74,7 @@ TOutcome WriteAndVerify(TGatewaySession& session, const TWanted& texts,
         const std::string& got = *back[Writable[i]];
         if (FieldValue(got) == FieldValue(texts[i])) continue;
         differences += (differences.empty() ? "" : ", ") + name + " is " +
-                       FieldShown(Writable[i], got) + ", expected " +
+                       PrintableDeviceText(FieldShown(Writable[i], got)) + ", expected " +
                        FieldShown(Writable[i], Upper(texts[i]));
     }
     outcome.Result["written"] = wanted;
@@ -102,8 +105,8 @@ TOutcome DryRun(const TDeviceValues& current, const TWanted& texts) {
             right.push_back(name);
             continue;
         }
-        changes[name] = {{"from", now}, {"to", Upper(texts[i])}};
-        lines += "  " + name + " " + FieldShown(Writable[i], now) + " -> " +
+        changes[name] = {{"from", Cp1251ToUtf8(now)}, {"to", Upper(texts[i])}};
+        lines += "  " + name + " " + PrintableDeviceText(FieldShown(Writable[i], now)) + " -> " +
                  FieldShown(Writable[i], Upper(texts[i])) + "\n";
     }
     outcome.Result["dry_run"] = true;
@@ -138,8 +141,8 @@ TOutcome RunWrite(TGatewaySession& session, const TCommand& command) {
             TOutcome outcome;
             outcome.Exit = ExitDevice;
             outcome.Error =
-                std::string("the device's ") + FieldName(Writable[i]) + " '" + texts[i] +
-                "' cannot be written back unchanged; give --" +
+                std::string("the device's ") + FieldName(Writable[i]) + " '" +
+                PrintableDeviceText(texts[i]) + "' cannot be written back unchanged; give --" +
                 (Writable[i] == TMemoryField::PanId ? "pan-id" : FieldName(Writable[i]));
             return outcome;
         }
@@ -151,13 +154,13 @@ TOutcome RunWrite(TGatewaySession& session, const TCommand& command) {
 
 TOutcome RunRestore(TGatewaySession& session, const TBackup& backup, const TCommand& command) {
     const TDeviceValues current = session.Read();
-    if (Upper(*current[TMemoryField::Mac]) != Upper(backup.Mac) && !command.Force) {
+    if (Upper(Cp1251ToUtf8(*current[TMemoryField::Mac])) != Upper(backup.Mac) && !command.Force) {
         TOutcome outcome;
         outcome.Exit = ExitDevice;
-        outcome.Result["mac"] = *current[TMemoryField::Mac];
+        outcome.Result["mac"] = Cp1251ToUtf8(*current[TMemoryField::Mac]);
         outcome.Result["backup_mac"] = backup.Mac;
-        outcome.Error = "the device's MAC " + *current[TMemoryField::Mac] +
-                        " differs from the backup's " + backup.Mac +
+        outcome.Error = "the device's MAC " + PrintableDeviceText(*current[TMemoryField::Mac]) +
+                        " differs from the backup's " + EscapeControls(backup.Mac) +
                         "; nothing written (--force writes anyway)";
         return outcome;
     }

@@ -1,14 +1,17 @@
 // bqctl: the gateway's devices from the command line, one gateway at a time
 // or a whole fleet. Start-up: parse, read input files, run, print.
+#include <cerrno>
+#include <csignal>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <system_error>
 
 #include "bqctl/CommandLine.h"
+#include "bqctl/DeviceText.h"
 #include "bqctl/Fleet.h"
 #include "bqctl/FleetOutput.h"
 #include "bqctl/InputFile.h"
+#include "bqctl/ReplacingFile.h"
 #include "bqctl/Terminal.h"
 
 namespace {
@@ -18,42 +21,49 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
+// Everything printed has to have reached standard output: a full disk or a
+// closed pipe there is an error, not a result.
+int CheckOutput(int status) {
+    errno = 0;
+    if (std::cout.flush()) return status;
+    const int cause = errno;
+    return Fail(ExitOutput,
+                "cannot write standard output" +
+                    (cause ? " (" + std::generic_category().message(cause) + ")" : std::string()));
+}
+
 int RunSingle(const TCommandLine& line, std::ostream* log) {
     const TCommand& command = line.Command;
     std::string backupText;
     std::string error;
     if ((command.Kind == TCommandKind::Restore || command.Kind == TCommandKind::Verify) &&
-        !ReadInputFile(command.Path, backupText, error))
+        !ReadInputFile(command.Path, backupText, error, MaxBackupBytes))
         return Fail(ExitUsage, error);
-    // Checked before connecting, without truncating an older backup.
-    if (command.Kind == TCommandKind::Backup && command.Path != "-" &&
-        !std::ofstream(command.Path, std::ios::app))
-        return Fail(ExitUsage, FileFailure(command.Path));
+    // The temporary file is made before connecting: a folder that takes no
+    // files is an input error, found before anything is sent.
+    const bool toFile = command.Kind == TCommandKind::Backup && command.Path != "-";
+    TReplacingFile backupFile(command.Path);
+    if (toFile && !backupFile.Open(error)) return Fail(ExitUsage, error);
     TTranscript transcript(log ? std::function<void(const std::string&)>(
                                      [log](const std::string& entry) { *log << entry << "\n"; })
                                : std::function<void(const std::string&)>());
     const TOutcome outcome = RunCommand(command, line.Settings, transcript, backupText);
     if (command.Kind == TCommandKind::Backup && outcome.Exit == ExitDone) {
-        if (command.Path == "-") {
+        if (!toFile)
             std::cout << outcome.Text;
-        } else {
-            std::ofstream file(command.Path, std::ios::binary | std::ios::trunc);
-            file << outcome.Text;
-            if (!file.flush()) return Fail(ExitUsage, FileFailure(command.Path));
-        }
+        else if (!backupFile.Commit(outcome.Text, error))
+            return Fail(ExitOutput, error + "; an older backup there is unchanged");
     } else if (line.Json) {
         TInventoryRow row;
         row.Host = line.Settings.Host;
         row.Port = line.Settings.Port;
         row.Gateway = line.Settings.Gateway;
-        std::cout << SingleJson(row, outcome)
-                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-                  << "\n";
+        std::cout << JsonText(SingleJson(row, outcome), 2) << "\n";
     } else {
         std::cout << outcome.Text;
     }
     if (!outcome.Error.empty()) std::cerr << "bqctl: " << outcome.Error << "\n";
-    return outcome.Exit;
+    return CheckOutput(outcome.Exit);
 }
 
 int RunFleetLine(const TCommandLine& line, std::ostream* log) {
@@ -71,18 +81,16 @@ int RunFleetLine(const TCommandLine& line, std::ostream* log) {
     options.Progress = StandardErrorIsTerminal();
     options.Log = log;
     options.ProxyPassword = line.ProxyPassword;
-    return RunFleet(rows, line.Command, line.Settings, options, std::cout, std::cerr);
+    return CheckOutput(RunFleet(rows, line.Command, line.Settings, options, std::cout, std::cerr));
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     TCommandLine line;
     const int parsed = ParseCommandLine(argc, argv, line, std::cout, std::cerr);
-    if (parsed >= 0) return parsed;
+    if (parsed >= 0) return CheckOutput(parsed);
     if (line.ShowConfig) {
         std::cout << DefaultsText(line.Defaults);
-        return ExitDone;
+        return CheckOutput(ExitDone);
     }
     std::ofstream logFile;
     if (!line.LogPath.empty() && line.LogPath != "-") {
@@ -92,4 +100,19 @@ int main(int argc, char** argv) {
     std::ostream* log = line.LogPath.empty() ? nullptr : &logFile;
     if (line.LogPath == "-" || line.Verbose) log = &std::cerr;
     return line.Fleet ? RunFleetLine(line, log) : RunSingle(line, log);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef SIGPIPE
+    // A reader of standard output that has gone is a write error, reported
+    // with its status, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        return Fail(ExitNetwork, std::string("stopped: ") + e.what());
+    }
 }

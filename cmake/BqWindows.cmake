@@ -15,6 +15,7 @@ add_compile_definitions(_WIN32_WINNT=0x0601 NOMINMAX)
 # - the peers they start are Linux programs (dante, microsocks, sshd: the SOCKS
 #   proxies; inetutils-telnetd behind socat: the real Telnet server; bash and
 #   zsh running bqctl's completions);
+# - they run bqctl under POSIX limits and devices (/dev/full, ulimit, prlimit);
 # - they check the POSIX adapters of the socket stack, which a Windows build
 #   does not have (the Windows sockets library is bound instead), or Linux's
 #   limit on descriptor numbers in select, which Windows does not have.
@@ -22,6 +23,7 @@ set(BQ_WINDOWS_LEFT_OUT
   ${PROJECT_SOURCE_DIR}/tests/net/tcp/SocksRealProxyTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/tcp/SocksProxies.cpp
   ${PROJECT_SOURCE_DIR}/tests/bqctl/BqctlFleetTest.cpp
+  ${PROJECT_SOURCE_DIR}/tests/bqctl/BqctlHostileTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/bqctl/CompletionTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/telnet/RealTelnetServerTest.cpp
   ${PROJECT_SOURCE_DIR}/tests/net/stack/PosixErrorsTest.cpp

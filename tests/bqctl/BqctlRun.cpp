@@ -38,10 +38,8 @@ void SetVariable(const std::string& name, const std::string& value) {
 #endif
 }
 
-} // namespace
-
-BqctlRun RunBqctl(const std::vector<std::string>& args,
-                  const std::map<std::string, std::string>& environment) {
+BqctlRun Run(std::vector<std::string> argv, const std::vector<std::string>& args,
+             const std::map<std::string, std::string>& environment, ChildProcess::Streams streams) {
     std::map<std::string, std::string> wanted = Clean, saved;
     for (const auto& [name, value] : environment)
         wanted[name] = value;
@@ -50,9 +48,9 @@ BqctlRun RunBqctl(const std::vector<std::string>& args,
         saved[name] = old ? old : "";
         SetVariable(name, value);
     }
-    std::vector<std::string> argv{BQCTL};
+    argv.push_back(BQCTL);
     argv.insert(argv.end(), args.begin(), args.end());
-    ChildProcess program(argv, ChildProcess::Streams::OutputPiped);
+    ChildProcess program(argv, streams);
     for (const auto& [name, value] : saved)
         SetVariable(name, value);
     EXPECT_TRUE(program.WaitForExit()) << "bqctl did not end";
@@ -62,6 +60,18 @@ BqctlRun RunBqctl(const std::vector<std::string>& args,
     run.Out = program.Output();
     run.Err = program.Log();
     return run;
+}
+
+} // namespace
+
+BqctlRun RunBqctl(const std::vector<std::string>& args,
+                  const std::map<std::string, std::string>& environment) {
+    return Run({}, args, environment, ChildProcess::Streams::OutputPiped);
+}
+
+BqctlRun RunBqctlThrough(const std::vector<std::string>& launcher,
+                         const std::vector<std::string>& args) {
+    return Run(launcher, args, {}, ChildProcess::Streams::BothPiped);
 }
 
 std::vector<std::string> At(int32_t port, std::vector<std::string> args) {

@@ -17,5 +17,9 @@ struct BqctlRun {
 // `environment` (for the config file: XDG_CONFIG_HOME or APPDATA).
 BqctlRun RunBqctl(const std::vector<std::string>& args,
                   const std::map<std::string, std::string>& environment = {});
+// bqctl started through `launcher` (a program with its arguments, bqctl's
+// path and `args` appended), with standard error in Out after standard output.
+BqctlRun RunBqctlThrough(const std::vector<std::string>& launcher,
+                         const std::vector<std::string>& args);
 // The arguments that point bqctl at the simulator on `port`.
 std::vector<std::string> At(int32_t port, std::vector<std::string> args);

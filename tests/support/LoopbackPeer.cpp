@@ -36,6 +36,10 @@ Received ReceiveInto(int fd, std::string& bytes, size_t limit, const Deadline& d
     return Received::TimedOut;
 }
 
+void Shutdown(int fd) {
+    ::shutdown(fd, SHUT_RDWR);
+}
+
 void SetNoDelay(int fd) {
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);

@@ -36,6 +36,9 @@ std::string ReceiveUntilClosed(int fd, std::chrono::milliseconds patience = Pati
 // True when the peer closes within `patience`; what comes before is dropped.
 bool PeerClosedWithin(int fd, std::chrono::milliseconds patience = Patience);
 
+// Ends both directions: a thread blocked in a send, receive or accept on
+// `fd` wakes.
+void Shutdown(int fd);
 // Sends each write at once (Nagle's algorithm off).
 void SetNoDelay(int fd);
 // The abortive close: SO_LINGER with a zero timeout makes close() send RST

@@ -27,6 +27,10 @@ Received ReceiveInto(int fd, std::string& bytes, size_t limit, const Deadline& d
     return Received::Data;
 }
 
+void Shutdown(int fd) {
+    ::shutdown(static_cast<SOCKET>(fd), SD_BOTH);
+}
+
 void SetNoDelay(int fd) {
     const BOOL on = TRUE;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
