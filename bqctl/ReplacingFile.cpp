@@ -27,6 +27,8 @@ TReplacingFile::~TReplacingFile() {
 
 bool TReplacingFile::Open(std::string& error) {
     Discard();
+    std::error_code ignored;
+    if (std::filesystem::is_directory(Path, ignored)) return Fail("is a folder", error);
     TemporaryPath = TemporaryNameFor(Path);
     errno = 0;
     File = std::fopen(TemporaryPath.c_str(), "wb");
@@ -69,8 +71,7 @@ bool TReplacingFile::Fail(int cause, std::string& error) {
 }
 
 bool TReplacingFile::Fail(const std::string& reason, std::string& error) {
-    error = "cannot write " + Path;
-    if (!reason.empty()) error += " (" + reason + ")";
+    error = Path + ": " + (reason.empty() ? std::string("cannot be written") : reason);
     Discard();
     return false;
 }

@@ -15,10 +15,10 @@ public:
     TReplacingFile& operator=(const TReplacingFile&) = delete;
 
     // Creates the temporary file, proving that the folder takes files. False
-    // with "cannot write PATH (reason)".
+    // with "PATH: reason".
     bool Open(std::string& error);
     // Writes `text` to the temporary file, syncs it and renames it over the
-    // file. False with "cannot write PATH (reason)"; the temporary is gone then.
+    // file. False with "PATH: reason"; the temporary is gone then.
     bool Commit(const std::string& text, std::string& error);
 
 private:

@@ -58,8 +58,11 @@ void TGatewaySession::Connect() {
     });
     bool expired = false;
     std::string failure;
+    const auto deadline = std::chrono::steady_clock::now() + FSettings.Timeout;
+    // The watch cannot wake a host name lookup; the lookup ends by itself then.
+    Telnet->ConnectDeadline = deadline;
     {
-        TConnectWatch watch(std::chrono::steady_clock::now() + FSettings.Timeout, [this] {
+        TConnectWatch watch(deadline, [this] {
             // Released through the handle, which wakes a blocked call the way
             // the platform allows (shutdown on Linux, closing on Windows).
             Telnet->SocketHandle.ReleaseSocket(false);
@@ -93,11 +96,15 @@ void TGatewaySession::Connect() {
 
 TDeviceValues TGatewaySession::Read() {
     Received = {};
+    const auto deadline = StartOperation();
     Send([this] { Dialogue.ReadAll(FSettings.Gateway); });
-    Deliveries->ServeUntil([this] { return Received.Missing().empty() || ReaderEnded(); },
-                           std::chrono::steady_clock::now() + FSettings.Timeout);
+    Deliveries->ServeUntil(
+        [this] { return Received.Missing().empty() || ReaderEnded() || !SendFailure.empty(); },
+        deadline);
     const std::vector<TMemoryField> missing = Received.Missing();
     if (missing.empty()) return Received;
+    if (!SendFailure.empty())
+        RaiseNetwork(SendFailure + " (no answer for " + FieldList(missing) + ")");
     if (ReaderEnded()) {
         const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread();
         std::string why = reader ? reader->TerminatingMessage : std::string();
@@ -109,6 +116,7 @@ TDeviceValues TGatewaySession::Read() {
 }
 
 void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemoryField>& written) {
+    StartOperation();
     for (const TWrite& write : writes) {
         Send([&] { Dialogue.Write(FSettings.Gateway, write.Field, write.Text); });
         written.push_back(write.Field);
@@ -116,6 +124,7 @@ void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemo
 }
 
 void TGatewaySession::Reset() {
+    StartOperation();
     Send([this] { Dialogue.Reset(FSettings.Gateway); });
 }
 
@@ -123,6 +132,15 @@ void TGatewaySession::Disconnect() {
     Telnet->Disconnect();
     // Waiting here serves the reader's last hand-over, if it is in one.
     if (const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread()) reader->WaitFor();
+}
+
+// Every send of the operation, the reader's included, and every wait for its
+// answers end by the deadline: a gateway that stops reading cannot hold it.
+std::chrono::steady_clock::time_point TGatewaySession::StartOperation() {
+    const auto deadline = std::chrono::steady_clock::now() + FSettings.Timeout;
+    Telnet->SetSendDeadline(deadline);
+    SendFailure.clear();
+    return deadline;
 }
 
 void TGatewaySession::Send(const std::function<void()>& typing) {
@@ -135,8 +153,17 @@ void TGatewaySession::Send(const std::function<void()>& typing) {
 }
 
 void TGatewaySession::DataAvailable(const std::string& buffer) {
-    if (const std::optional<TMemoryAnswer> answer = Dialogue.TakeChunk(FSettings.Gateway, buffer))
-        Received[answer->Field] = answer->Text;
+    // Once a return could not be sent, the operation has failed; Read tells
+    // so, not the reader.
+    if (!SendFailure.empty()) return;
+    try {
+        if (const std::optional<TMemoryAnswer> answer =
+                Dialogue.TakeChunk(FSettings.Gateway, buffer))
+            Received[answer->Field] = answer->Text;
+    } catch (const EIdException& e) {
+        Log.Add(e.Message);
+        SendFailure = e.Message;
+    }
 }
 
 bool TGatewaySession::ReaderEnded() const {

@@ -9,6 +9,7 @@
 // answers, so a process can run many sessions at once, one per thread.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,6 +56,7 @@ public:
 private:
     // Runs `typing`; a network error is logged and raised as ESessionError(Network).
     void Send(const std::function<void()>& typing);
+    std::chrono::steady_clock::time_point StartOperation();
     void DataAvailable(const std::string& buffer);
     bool ReaderEnded() const;
     [[noreturn]] void RaiseNetwork(const std::string& message);
@@ -64,6 +66,7 @@ private:
     std::shared_ptr<TCallQueue> Deliveries;
     std::unique_ptr<TIdTelnet> Telnet;
     TGatewayDialogue Dialogue;
-    TDeviceValues Received;                     // filled by DataAvailable, on this thread
+    TDeviceValues Received;  // filled by DataAvailable, on this thread
+    std::string SendFailure; // why DataAvailable's return failed in this operation; this thread
     class TConnectWatch* ActiveWatch = nullptr; // during Connect; this thread only
 };

@@ -75,6 +75,9 @@ BQ_ID_EXCEPTION(EIdNotEnoughDataInBuffer, EIdTCPConnectionError, "Not enough dat
 BQ_ID_EXCEPTION(EIdInterceptPropIsNil, EIdTCPConnectionError,
                 "InterceptEnabled cannot be set to true when Intercept is nil.");
 BQ_ID_EXCEPTION(EIdNoDataToRead, EIdTCPConnectionError, "No data to read.");
+BQ_ID_EXCEPTION(EIdSendTimedOut, EIdTCPConnectionError,
+                "Send timed out: the peer takes no more data.");
+BQ_ID_EXCEPTION(EIdResolveTimedOut, EIdTCPConnectionError, "Host name lookup timed out.");
 
 BQ_ID_EXCEPTION_BASE(EIdSocksError, EIdException);
 BQ_ID_EXCEPTION(EIdSocksRequestFailed, EIdSocksError, "Request rejected or failed.");

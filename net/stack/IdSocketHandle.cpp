@@ -213,6 +213,14 @@ bool TIdSocketHandle::WaitSlice(int32_t timeoutMs) {
     return readable;
 }
 
+bool TIdSocketHandle::WaitWritable(int32_t timeoutMs) {
+    return WithSocket([timeoutMs](TIdStackSocketHandle socket) {
+        if (socket == IdInvalidSocket) return true;
+        TIdSocketList list{socket};
+        return GlobalStack->SockSelect(nullptr, &list, nullptr, timeoutMs) != 0;
+    });
+}
+
 int TIdSocketHandle::ReceiveChunk(void* buffer, int length, int flags) {
     return WithOpenSocket([&](TIdStackSocketHandle socket) {
         return GlobalStack->SockRecv(socket, buffer, length, flags);

@@ -33,6 +33,9 @@ public:
     // True when the socket became readable within the timeout (-2 = no limit).
     // EIdConnClosedGracefully when no socket is open.
     bool WaitReadable(int32_t timeoutMs);
+    // True when a send would not block (or would fail at once: no socket, an
+    // error on it) within the timeout.
+    bool WaitWritable(int32_t timeoutMs);
     int ReceiveChunk(void* buffer, int length, int flags);
     int TransmitChunk(const void* buffer, int length, int flags);
     virtual int ReceiveDatagram(void* buffer, int length, int flags, std::string& ip,

@@ -2,7 +2,10 @@
 // reports, clean up after a failure, and hand over to the proxy negotiation.
 #include "net/tcp/IdTCPClient.h"
 
+#include <memory>
+
 #include "net/stack/IdException.h"
+#include "net/tcp/ResolveWithin.h"
 
 TIdTCPClient::TIdTCPClient(TComponent* owner) : TIdTCPConnection(owner) {}
 
@@ -40,13 +43,24 @@ void TIdTCPClient::OpenToFirstHop() {
     const std::string& host = viaProxy ? SocksInfo.Host : Host;
     const int32_t port = viaProxy ? SocksInfo.Port : Port;
     if (!GlobalStack->IsDottedAddress(host)) ReportStatus(stResolving, {host});
-    SocketHandle.SetRemote(GlobalStack->ResolveToDotted(host), port);
+    SocketHandle.SetRemote(ResolveHost(host), port);
     if (!UseNagle) {
         const int32_t on = 1;
         SocketHandle.SetOption(Id_IPPROTO_TCP, Id_TCP_NODELAY, &on, sizeof on);
     }
     ReportStatus(stConnecting, {SocketHandle.RemoteIP});
     GlobalStack->CheckSocketResult(SocketHandle.ConnectToPeer(Id_PF_INET));
+}
+
+std::string TIdTCPClient::ResolveHost(const std::string& host) {
+    if (ConnectDeadline == std::chrono::steady_clock::time_point::max() ||
+        GlobalStack->IsDottedAddress(host))
+        return GlobalStack->ResolveToDotted(host);
+    // A component of its own keeps the stack alive for a lookup that outlives
+    // this connection.
+    auto keepStack = std::make_shared<TIdComponent>();
+    return ResolveWithin([keepStack, host] { return GlobalStack->ResolveToDotted(host); },
+                         ConnectDeadline);
 }
 
 std::string TIdTCPClient::ConnectAndReadAll() {

@@ -2,6 +2,7 @@
 // address, the Nagle setting, and SOCKS 4, 4A or 5 proxying.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -26,8 +27,14 @@ public:
     int32_t Port = 0;
     TSocksInfo SocksInfo; // assign with SocksInfo.Assign(other)
     bool UseNagle = true;
+    // Set before Connect: a host name lookup not done by then fails with
+    // EIdResolveTimedOut (the connect itself is the caller's to bound).
+    // time_point::max(), the default: the lookup takes as long as it takes.
+    std::chrono::steady_clock::time_point ConnectDeadline =
+        std::chrono::steady_clock::time_point::max();
 
 private:
     void OpenToFirstHop();
+    std::string ResolveHost(const std::string& host);
     void NegotiateSocks();
 };

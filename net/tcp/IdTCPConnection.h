@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <istream>
 #include <memory>
@@ -73,6 +74,12 @@ public:
     // Sends every byte (partial sends are repeated) or raises. With a
     // pending-output buffer and writeNow false, the bytes are only queued.
     void SendBytes(const void* buffer, int32_t count, bool writeNow = false);
+    // From any thread: every send waits for room in the socket only until
+    // `deadline` and then raises EIdSendTimedOut, so that a peer that has
+    // stopped reading cannot hold a sender for good. time_point::max(), the
+    // default: no limit.
+    void SetSendDeadline(std::chrono::steady_clock::time_point deadline);
+    std::chrono::steady_clock::time_point SendDeadline() const;
     void WriteInt32(int32_t value, bool convert);
     // Sends `count` pending bytes, or all of them for -1 or a larger count.
     void FlushPendingOutput(int32_t count = -1);
@@ -115,12 +122,18 @@ private:
     void QueueShrunk(int32_t count);
     void SendDirect(const char* buffer, int32_t count);
     int32_t TransmitOnce(const char* buffer, int32_t count);
+    // The most TransmitOnce may be given now: all of `count` without a send
+    // deadline; with one, what surely fits once the socket has room, after
+    // waiting for that room until the deadline.
+    int32_t RoomToSend(int32_t count);
 
     TIdBuffer InputQueue;
     std::atomic<int32_t> QueuedCount{0}; // InputQueue's size, readable from any thread
     TIdBuffer RecvScratch{DefaultBufferSize};
     std::unique_ptr<TIdBuffer> PendingOutput;
     std::atomic<bool> FPeerClosed{false};
+    std::atomic<std::chrono::steady_clock::rep> FSendDeadline{
+        std::chrono::steady_clock::time_point::max().time_since_epoch().count()};
     std::atomic<bool> DropClaimed{false}; // set by the DropSocket that closes the socket
     TIdConnectionIntercept* FIntercept = nullptr;
     bool FInterceptEnabled = false;

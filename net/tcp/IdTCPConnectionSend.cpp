@@ -33,13 +33,39 @@ int32_t TIdTCPConnection::TransmitOnce(const char* buffer, int32_t count) {
     return sent;
 }
 
+void TIdTCPConnection::SetSendDeadline(std::chrono::steady_clock::time_point deadline) {
+    FSendDeadline = deadline.time_since_epoch().count();
+}
+
+std::chrono::steady_clock::time_point TIdTCPConnection::SendDeadline() const {
+    return std::chrono::steady_clock::time_point(
+        std::chrono::steady_clock::duration(FSendDeadline));
+}
+
+// A socket that reports room takes at least a third of its send buffer (some
+// kilobytes) without blocking; a piece of this size therefore never blocks
+// once the wait for room has succeeded.
+constexpr int32_t PieceAfterWait = 1024;
+
+int32_t TIdTCPConnection::RoomToSend(int32_t count) {
+    const auto deadline = SendDeadline();
+    const bool intercepted = FInterceptEnabled && FIntercept != nullptr && FIntercept->HandlesSend;
+    if (deadline == std::chrono::steady_clock::time_point::max() || intercepted) return count;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto waitMs = static_cast<int32_t>(
+        std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, 24 * 3600 * 1000));
+    if (!SocketHandle.WaitWritable(waitMs)) throw EIdSendTimedOut();
+    return std::min(count, PieceAfterWait);
+}
+
 // A partial send is repeated with the rest; a send of 0 bytes is the peer's
 // close.
 void TIdTCPConnection::SendDirect(const char* buffer, int32_t count) {
     int32_t index = 0;
     while (index < count) {
         const int32_t remaining = count - index;
-        const int32_t sent = TransmitOnce(buffer + index, remaining);
+        const int32_t sent = TransmitOnce(buffer + index, RoomToSend(remaining));
         if (sent == 0) FPeerClosed = true;
         CheckPeerClosed(true, false);
         // Received bytes still queued keep the check above quiet, but nothing

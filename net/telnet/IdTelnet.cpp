@@ -107,9 +107,15 @@ void TIdTelnet::TransmitChar(char ch) {
 }
 
 // Without the lock, a reply and a character written at once would interleave
-// their partial sends and race on the connection's send-side state.
+// their partial sends and race on the connection's send-side state. The wait
+// for it ends at the send deadline, as the send itself does.
 void TIdTelnet::WriteText(const std::string& text) {
-    const std::lock_guard lock(WriteLock);
+    const auto deadline = SendDeadline();
+    std::unique_lock lock(WriteLock, std::defer_lock);
+    if (deadline == std::chrono::steady_clock::time_point::max())
+        lock.lock();
+    else if (!lock.try_lock_until(deadline))
+        throw EIdSendTimedOut();
     TIdTCPClient::WriteText(text);
 }
 

@@ -96,7 +96,9 @@ private:
     std::atomic<bool> FIsTelnetPeer{false};
     mutable std::mutex TerminalLock;
     std::string Terminal = "dumb"; // guarded by TerminalLock
-    std::mutex WriteLock;
+    // Waited for only until the send deadline: a writer blocked on a peer
+    // that stopped reading holds it until then at most.
+    std::timed_mutex WriteLock;
     std::mutex StatusLock;
     TIdStatusEvent StatusHandler; // guarded by StatusLock
     bool Delivering = false;      // GUI thread: inside OnDataAvailable

@@ -40,6 +40,13 @@ void Shutdown(int fd) {
     ::shutdown(fd, SHUT_RDWR);
 }
 
+void ShrinkWindow(int fd) {
+    const int buffer = 4096, segment = 536;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    // The client's send buffer grows with its segment size.
+    ::setsockopt(fd, IPPROTO_TCP, TCP_MAXSEG, &segment, sizeof segment);
+}
+
 void SetNoDelay(int fd) {
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);

@@ -39,6 +39,10 @@ bool PeerClosedWithin(int fd, std::chrono::milliseconds patience = Patience);
 // Ends both directions: a thread blocked in a send, receive or accept on
 // `fd` wakes.
 void Shutdown(int fd);
+// A small receive buffer and small segments, for sockets accepted from it
+// afterwards too: a client that sends to a peer that does not read finds
+// its send buffer full after some kilobytes instead of some megabytes.
+void ShrinkWindow(int fd);
 // Sends each write at once (Nagle's algorithm off).
 void SetNoDelay(int fd);
 // The abortive close: SO_LINGER with a zero timeout makes close() send RST

@@ -31,6 +31,11 @@ void Shutdown(int fd) {
     ::shutdown(static_cast<SOCKET>(fd), SD_BOTH);
 }
 
+void ShrinkWindow(int fd) {
+    const int buffer = 4096;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
+}
+
 void SetNoDelay(int fd) {
     const BOOL on = TRUE;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);

@@ -51,7 +51,11 @@ std::vector<std::string> Words(const std::string& line) {
 } // namespace
 
 ScriptedGateway::ScriptedGateway(GatewayScript script)
-    : Script(std::move(script)), Acceptor([this] { Accept(); }) {}
+    : Script(std::move(script)), Acceptor([this] {
+          // A flood's client fills the little room there is at once.
+          if (Script.Flood) loopback::ShrinkWindow(Listening.Get());
+          Accept();
+      }) {}
 
 ScriptedGateway::~ScriptedGateway() {
     {

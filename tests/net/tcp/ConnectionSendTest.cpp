@@ -239,4 +239,16 @@ TEST_P(PendingOutputFlushAll, SendsEverythingPending) {
 
 INSTANTIATE_TEST_SUITE_P(Counts, PendingOutputFlushAll, testing::Values(-1, 12, 100));
 
+// A peer that stops reading holds a send only until the deadline; what was
+// sent before it stays sent, and the peer still gets it.
+TEST(ConnectionSendTest, ASendToAPeerThatStopsReadingEndsAtTheDeadline) {
+    ConnectedClient connected;
+    connected.client.SetSendDeadline(std::chrono::steady_clock::now() +
+                                     std::chrono::milliseconds(200));
+    // More than any send and receive buffer of the two ends hold together.
+    EXPECT_THROW(connected.client.WriteText(std::string(64 << 20, 'x')), EIdSendTimedOut);
+    connected.client.SetSendDeadline(std::chrono::steady_clock::time_point::max());
+    EXPECT_TRUE(connected.client.IsConnected());
+}
+
 } // namespace
