@@ -10,9 +10,10 @@
 #include "runtime/Version.h"
 
 const char* const ExitStatusText = R"(Exit status:
-  0  done (write and restore: the read-back matched)
+  0  done (write and restore: the read-back matched; verify: the device
+     matches the backup)
   1  the device answered wrongly or not at all (missing fields are named),
-     or a read-back differed
+     a read-back differed, or the device differs from the backup (verify)
   2  usage or input error; nothing was sent
   3  network error (naming the gateway or proxy that failed, and why)
   4  the result could not be written (a full disk, a closed output); an
