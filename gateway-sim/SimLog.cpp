@@ -27,7 +27,9 @@ std::string SimLogTime(std::chrono::system_clock::time_point time) {
 }
 
 void SimLog(const std::string& line) {
-    // One write per line, so that lines of a log read while it grows are whole.
+    // One write per line, so that lines of a log read while it grows are
+    // whole; flushed, as Windows buffers standard error when it is a file.
     const std::string entry = SimLogTime(std::chrono::system_clock::now()) + line + "\n";
     std::fwrite(entry.data(), 1, entry.size(), stderr);
+    std::fflush(stderr);
 }
