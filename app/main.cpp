@@ -1,16 +1,8 @@
-// Start-up of bqTest: the application, the synchronised-call pump of the GUI
-// thread, and the one window.
-#include <QApplication>
-#include <QIcon>
+// bqTest's command line: --help and --version, else the window.
 #include <cstdio>
-#include <memory>
 #include <string_view>
 
-#include "app/ExceptionDisplay.h"
-#include "app/Form1.h"
-#include "app/QtMessageBoxes.h"
-#include "net/telnet/IdTelnet.h"
-#include "runtime/Synchronize.h"
+#include "app/Startup.h"
 #include "runtime/Version.h"
 
 namespace {
@@ -39,28 +31,5 @@ int main(int argc, char* argv[]) {
             return 0;
         }
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationVersion(QString::fromLatin1(ProductVersion()));
-    // The desktop entry's name, so a Wayland shell matches the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.bqtest.bqtest"));
-    // The installed icon, for window managers that show one in the title bar.
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.bqtest.bqtest")));
-    QApplication::setApplicationName(QStringLiteral("bqTest"));
-    TQtMessageBoxes messages;
-
-    // The reader thread queues its calls and wakes us; the GUI thread runs them.
-    SetMainThread();
-    SetWakeMainThread([&app, &messages] {
-        QMetaObject::invokeMethod(
-            &app, [&messages] { RunGuarded(messages, [] { CheckSynchronize(); }); },
-            Qt::QueuedConnection);
-    });
-
-    RunGuarded(messages, [&messages] {
-        TForm1 Form1(std::make_unique<TIdTelnet>(), messages);
-        Form1.show();
-        QApplication::exec();
-    });
-    SetWakeMainThread(nullptr);
-    return 0;
+    return RunApplication(argc, argv);
 }
