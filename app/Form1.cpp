@@ -123,6 +123,10 @@ void TForm1::ShowMessage(const std::string& text) {
     Messages.ShowMessage(QString::fromStdString(text));
 }
 
+void TForm1::SetToolTip(TControl control, const std::string& text) {
+    Ui.Control(control)->setToolTip(QString::fromStdString(text));
+}
+
 void TForm1::ShowException(const std::string& message) {
     Messages.ShowException(QString::fromStdString(message));
 }

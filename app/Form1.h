@@ -41,6 +41,7 @@ private:
     void AppendLog(const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void ShowException(const std::string& message) override;
+    void SetToolTip(TControl control, const std::string& text) override;
 
     // The parameter field whose Enter ran last and whose Exit has not yet run.
     QLineEdit* EnteredField = nullptr;

@@ -12,6 +12,7 @@
 
 #include "app/LogView.h"
 #include "app/TypingLimit.h"
+#include "window/WindowHints.h"
 
 namespace {
 
@@ -36,9 +37,12 @@ void SetupForm(QWidget* form, const TControlDesign& design) {
     form->move(DesignLeft, DesignTop);
     form->resize(DesignToScreen(form, design.Width), DesignToScreen(form, design.Height));
     form->setFont(DesignFont(form, false));
+    // Green where the control can be used; a disabled one keeps the style's grey.
     QPalette palette = form->palette();
-    palette.setColor(QPalette::WindowText, Green);
-    palette.setColor(QPalette::ButtonText, Green);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, Green);
+        palette.setColor(group, QPalette::ButtonText, Green);
+    }
     form->setPalette(palette);
 }
 
@@ -125,7 +129,12 @@ void TForm1Ui::SetupUi(QWidget* form) {
                              DesignToScreen(form, design.Height));
         SetFont(control, form, design.Font);
         control->setEnabled(design.Enabled);
+        const TControlHint hint = HintOf(design.Control);
+        if (hint.ToolTip) control->setToolTip(QString::fromUtf8(hint.ToolTip));
+        if (hint.AccessibleName) control->setAccessibleName(QString::fromUtf8(hint.AccessibleName));
     }
+    Control(TControl::Edit5)
+        ->setToolTip(QString::fromStdString(ChannelHint(DesignOf(TControl::Edit5).Text)));
     std::vector<QWidget*> order;
     AppendTabOrder(*this, TControl::Form1, order);
     for (size_t i = 1; i < order.size(); ++i)

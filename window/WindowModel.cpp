@@ -8,6 +8,7 @@
 #include "runtime/Cp1251.h"
 #include "runtime/IntConversion.h"
 #include "window/ExceptionDisplay.h"
+#include "window/WindowHints.h"
 
 namespace {
 
@@ -119,25 +120,30 @@ void TWindowModel::FieldEnter(TControl field) noexcept {
 
 void TWindowModel::FieldExit(TControl control) noexcept {
     Guarded([this, control] {
-        const TCheckedField* checked = CheckedField(control);
-        if (!checked) return;
-        int32_t value = 0;
-        try {
-            value = StrToInt("0x" + WireText(control));
-        } catch (const EConvertError& e) {
-            // Restored before the box opens: the operator sees it behind the box.
-            View.SetText(control, FSavedText);
-            View.ShowMessage(Cp1251ToUtf8(e.Message));
-            return;
-        }
-        if (!checked->RangeMessage || InRange(checked->Field, value)) return;
-        // Restored after the box: the operator sees the refused text while
-        // reading why. The text is taken before the box opens, because the
-        // focus may move into the next field meanwhile, whose Enter saves its own.
-        const std::string restored = FSavedText;
-        View.ShowMessage(checked->RangeMessage + View.Text(control));
-        View.SetText(control, restored);
+        CheckField(control);
+        if (control == TControl::Edit5) View.SetToolTip(control, ChannelHint(View.Text(control)));
     });
+}
+
+void TWindowModel::CheckField(TControl control) {
+    const TCheckedField* checked = CheckedField(control);
+    if (!checked) return;
+    int32_t value = 0;
+    try {
+        value = StrToInt("0x" + WireText(control));
+    } catch (const EConvertError& e) {
+        // Restored before the box opens: the operator sees it behind the box.
+        View.SetText(control, FSavedText);
+        View.ShowMessage(Cp1251ToUtf8(e.Message));
+        return;
+    }
+    if (!checked->RangeMessage || InRange(checked->Field, value)) return;
+    // Restored after the box: the operator sees the refused text while
+    // reading why. The text is taken before the box opens, because the
+    // focus may move into the next field meanwhile, whose Enter saves its own.
+    const std::string restored = FSavedText;
+    View.ShowMessage(checked->RangeMessage + View.Text(control));
+    View.SetText(control, restored);
 }
 
 void TWindowModel::IdTelnet1DataAvailable(const std::string& chunk) {
@@ -148,6 +154,7 @@ void TWindowModel::IdTelnet1DataAvailable(const std::string& chunk) {
     const TControl field = AnswerFields[static_cast<size_t>(answer->Field)];
     View.SetText(field, Cp1251ToUtf8(answer->Text));
     View.SetEnabled(field, true);
+    if (field == TControl::Edit5) View.SetToolTip(field, ChannelHint(View.Text(field)));
     if (answer->Field == TMemoryField::Mac) View.SetEnabled(TControl::Button3, true);
 }
 

@@ -62,6 +62,7 @@ public:
 private:
     void Log(const std::string& cp1251);
     std::string WireText(TControl control) const; // the control's text in Windows-1251
+    void CheckField(TControl control);
     template <class Handler> void Guarded(Handler&& handler) noexcept;
 
     TWindowView& View;

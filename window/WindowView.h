@@ -21,4 +21,6 @@ public:
     // the application's exception display (error icon).
     virtual void ShowMessage(const std::string& text) = 0;
     virtual void ShowException(const std::string& message) = 0;
+    // The control's tooltip; a view without tooltips ignores it.
+    virtual void SetToolTip(TControl /*control*/, const std::string& /*text*/) {}
 };

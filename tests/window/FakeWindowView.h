@@ -34,7 +34,12 @@ public:
         Boxes.push_back({true, message, Watched()});
     }
 
+    void SetToolTip(TControl control, const std::string& text) override {
+        ToolTips[control] = text;
+    }
+
     std::map<TControl, std::string> Texts;
+    std::map<TControl, std::string> ToolTips;
     std::map<TControl, bool> Enabled;
     std::vector<std::string> Log;
     std::vector<TModelBox> Boxes;

@@ -183,6 +183,22 @@ TEST_F(ModelTest, SavedTextBelongsToTheFieldEnteredLastAndOnlyToTheEditableOnes)
     EXPECT_EQ(View.Boxes.size(), 1U);
 }
 
+TEST_F(ModelTest, ChannelToolTipNamesTheDecimalChannel) {
+    Answer("84 00 04 00 00 00 00 04");
+    EXPECT_EQ(View.ToolTips[Edit5], "Channel 26; radio channels 11..26 (hexadecimal 0B..1A)");
+    Model.Edit5Enter();
+    View.Texts[Edit5] = "0f";
+    Model.Edit5Exit();
+    EXPECT_EQ(View.ToolTips[Edit5], "Channel 15; radio channels 11..26 (hexadecimal 0B..1A)");
+    Model.Edit5Enter();
+    View.Texts[Edit5] = "1B";
+    Model.Edit5Exit(); // refused: the saved text and its channel come back
+    EXPECT_EQ(View.ToolTips[Edit5], "Channel 15; radio channels 11..26 (hexadecimal 0B..1A)");
+    Answer("84 00 04 00 00 18 00 00");
+    EXPECT_EQ(View.ToolTips[Edit5],
+              "Channel number in hexadecimal: radio channels 11..26 (hexadecimal 0B..1A)");
+}
+
 TEST_F(ModelTest, ShutdownDisconnectsAndSwallowsANetworkError) {
     Client.OnDisconnect = [] { throw EIdConnClosedGracefully(); };
     Model.FormDestroy();
