@@ -105,4 +105,28 @@ TEST(BqctlFleet, AThousandRowsAllCorrectWithNothingLeftBehind) {
     EXPECT_EQ(CountOpenDescriptors(), descriptors);
 }
 
+// On a terminal the progress line is erased before each result and before the
+// summary, so that no result is printed behind it.
+TEST(BqctlFleet, TheProgressLineIsErasedBeforeResultsAndSummary) {
+    GatewaySimProcess sim;
+    std::vector<TInventoryRow> rows(2);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].Line = static_cast<int>(i) + 2;
+        rows[i].Host = "127.0.0.1";
+        rows[i].Port = sim.Port();
+        rows[i].Gateway = "2001";
+    }
+    TFleetOptions options;
+    options.Jobs = 1;
+    options.Progress = true;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunFleet(rows, TCommand{}, TSessionSettings{}, options, out, err), 0) << err.str();
+    const std::string erase = "\r\033[K";
+    EXPECT_EQ(err.str().rfind(erase + erase + "1/2 done" + erase + erase + "2/2 done" + erase +
+                                  "fleet: 2 rows, 2 done, 0 device errors",
+                              0),
+              0U)
+        << err.str();
+}
+
 } // namespace
