@@ -56,7 +56,7 @@ TOutcome WriteAndVerify(TGatewaySession& session, const TWanted& texts,
     }
     TDeviceValues back;
     try {
-        back = session.Read();
+        back = session.Read({std::begin(Writable), std::end(Writable)});
     } catch (const ESessionError& e) {
         throw ESessionError(e.Failure, "read-back failed: " + std::string(e.what()) + " (" +
                                            NotWritten(written) + ")");
@@ -127,7 +127,9 @@ TOutcome RunWrite(TGatewaySession& session, const TCommand& command) {
                                                     command.PanId};
     TWanted texts;
     const bool complete = given[0] && given[1] && given[2];
-    const TDeviceValues current = complete && !command.DryRun ? TDeviceValues{} : session.Read();
+    const TDeviceValues current = complete && !command.DryRun
+                                      ? TDeviceValues{}
+                                      : session.Read({std::begin(Writable), std::end(Writable)});
     for (size_t i = 0; i < 3; ++i) {
         if (given[i]) {
             texts[i] = *given[i];
@@ -153,7 +155,9 @@ TOutcome RunWrite(TGatewaySession& session, const TCommand& command) {
 }
 
 TOutcome RunRestore(TGatewaySession& session, const TBackup& backup, const TCommand& command) {
-    const TDeviceValues current = session.Read();
+    // Only what is compared is waited for: the MAC and the three written fields.
+    const TDeviceValues current = session.Read(
+        {TMemoryField::Mac, TMemoryField::Address, TMemoryField::Channel, TMemoryField::PanId});
     if (Upper(Cp1251ToUtf8(*current[TMemoryField::Mac])) != Upper(backup.Mac) && !command.Force) {
         TOutcome outcome;
         outcome.Exit = ExitDevice;

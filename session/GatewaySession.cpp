@@ -5,14 +5,29 @@
 #include "net/stack/IdException.h"
 #include "net/telnet/IdTelnet.h"
 #include "net/telnet/IdThread.h"
+#include "protocol/CommandLines.h"
 #include "session/ConnectWatch.h"
 
 namespace {
 
+// "5 s", "0.3 s", "0.05 s", "1.25 s": as many decimals as the milliseconds need.
 std::string Seconds(std::chrono::milliseconds timeout) {
     const long long ms = timeout.count();
-    if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
-    return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " s";
+    std::string text = std::to_string(ms / 1000);
+    if (ms % 1000 != 0) {
+        std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+        fraction.erase(fraction.find_last_not_of('0') + 1);
+        text += "." + fraction;
+    }
+    return text + " s";
+}
+
+// A line of a device's answer is never longer than this; a piece that would
+// make it longer is no part of one.
+constexpr size_t MaxLineLength = 1024;
+
+bool EndsLine(const std::string& chunk) {
+    return !chunk.empty() && (chunk.back() == '\n' || chunk.back() == '\r');
 }
 
 } // namespace
@@ -94,25 +109,40 @@ void TGatewaySession::Connect() {
     throw ESessionError(TSessionFailure::Network, failure, how);
 }
 
-TDeviceValues TGatewaySession::Read() {
+TDeviceValues TGatewaySession::Read(const std::vector<TMemoryField>& wanted) {
     Received = {};
+    PartialLine.clear();
+    const auto started = std::chrono::steady_clock::now();
     const auto deadline = StartOperation();
+    const auto missing = [&] {
+        std::vector<TMemoryField> fields;
+        for (const TMemoryField field : wanted)
+            if (!Received[field]) fields.push_back(field);
+        return fields;
+    };
+    const auto settled = [&] { return missing().empty() || ReaderEnded() || !SendFailure.empty(); };
     Send([this] { Dialogue.ReadAll(FSettings.Gateway); });
-    Deliveries->ServeUntil(
-        [this] { return Received.Missing().empty() || ReaderEnded() || !SendFailure.empty(); },
-        deadline);
-    const std::vector<TMemoryField> missing = Received.Missing();
-    if (missing.empty()) return Received;
+    // Half the time for the answers; a field still missing then is asked for
+    // once more (an answer may have been lost on the way), the rest of the
+    // time for the second answer.
+    Deliveries->ServeUntil(settled, started + FSettings.Timeout / 2);
+    if (!settled()) {
+        for (const TMemoryField field : missing())
+            Send([&] { Dialogue.TypeLine(ReadMemoryLine(FSettings.Gateway, Descriptor(field))); });
+        Deliveries->ServeUntil(settled, deadline);
+    }
+    const std::vector<TMemoryField> absent = missing();
+    if (absent.empty()) return Received;
     if (!SendFailure.empty())
-        RaiseNetwork(SendFailure + " (no answer for " + FieldList(missing) + ")");
+        RaiseNetwork(SendFailure + " (no answer for " + FieldList(absent) + ")");
     if (ReaderEnded()) {
         const std::shared_ptr<TIdThread> reader = Telnet->ReaderThread();
         std::string why = reader ? reader->TerminatingMessage : std::string();
         if (why.empty()) why = EIdConnClosedGracefully().Message;
-        RaiseNetwork(why + " (no answer for " + FieldList(missing) + ")");
+        RaiseNetwork(why + " (no answer for " + FieldList(absent) + ")");
     }
     throw ESessionError(TSessionFailure::Device, "no answer within " + Seconds(FSettings.Timeout) +
-                                                     " for " + FieldList(missing));
+                                                     " for " + FieldList(absent));
 }
 
 void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemoryField>& written) {
@@ -164,6 +194,23 @@ void TGatewaySession::DataAvailable(const std::string& buffer) {
         Log.Add(e.Message);
         SendFailure = e.Message;
     }
+    TakeWholeLine(buffer);
+}
+
+// The reader hands over each line, or the piece of one that has come so far.
+// Toward the gateway each piece was answered as the window answers it; here
+// the pieces of a line are joined, and the whole line is recognised too.
+void TGatewaySession::TakeWholeLine(const std::string& piece) {
+    const bool whole = PartialLine.empty();
+    if (PartialLine.size() + piece.size() > MaxLineLength) PartialLine.clear();
+    PartialLine += piece;
+    if (!EndsLine(piece)) return;
+    const std::string line = std::move(PartialLine);
+    PartialLine.clear();
+    if (whole) return; // the chunk was the line: taken above
+    if (const std::optional<TMemoryAnswer> answer =
+            RecogniseMemoryAnswer(TrimControls(line), FSettings.Gateway))
+        Received[answer->Field] = answer->Text;
 }
 
 bool TGatewaySession::ReaderEnded() const {

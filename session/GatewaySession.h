@@ -35,10 +35,13 @@ public:
     // ESessionError(Network) with the network layer's message, or naming the
     // timeout; the session is closed again then.
     void Connect();
-    // Sends the five reads and waits until all have been answered or the
-    // timeout passes. ESessionError(Device) names the missing fields;
-    // ESessionError(Network) when the connection ended first.
-    TDeviceValues Read();
+    // Sends the five reads and waits until the `wanted` fields have been
+    // answered or the timeout passes; a field still missing half way is asked
+    // for once more. An answer whose line arrives in pieces is taken too.
+    // ESessionError(Device) names the missing fields; ESessionError(Network)
+    // when the connection ended or a send failed first.
+    TDeviceValues Read(const std::vector<TMemoryField>& wanted = {AllMemoryFields.begin(),
+                                                                  AllMemoryFields.end()});
     // One write line per entry, in order, each value given as the window
     // converts it (device address and PAN ID as hexadecimal text, the
     // channel as its number in hexadecimal). `written` receives each field
@@ -58,6 +61,7 @@ private:
     void Send(const std::function<void()>& typing);
     std::chrono::steady_clock::time_point StartOperation();
     void DataAvailable(const std::string& buffer);
+    void TakeWholeLine(const std::string& piece);
     bool ReaderEnded() const;
     [[noreturn]] void RaiseNetwork(const std::string& message);
 
@@ -68,5 +72,6 @@ private:
     TGatewayDialogue Dialogue;
     TDeviceValues Received;  // filled by DataAvailable, on this thread
     std::string SendFailure; // why DataAvailable's return failed in this operation; this thread
+    std::string PartialLine; // the pieces of a line received so far; this thread
     class TConnectWatch* ActiveWatch = nullptr; // during Connect; this thread only
 };

@@ -201,4 +201,42 @@ TEST(BqctlHostile, AWriteThatFailsHalfWaySaysWhichLinesWereSent) {
     EXPECT_NE(run.Err.find("(sent: address"), std::string::npos) << run.Err;
 }
 
+// Answers cut into pieces of 7 bytes, each piece a chunk of its own.
+TEST(BqctlHostile, AnswersSplitAcrossChunksAreTakenWhole) {
+    GatewayScript script;
+    script.Piece = 7;
+    ScriptedGateway gateway(script);
+    TempDir dir;
+    dir.Write("b.json", "{\"mac\": \"7766554433221100\", \"address\": \"44\", "
+                        "\"channel\": \"0B\", \"pan_id\": \"BEEF\"}");
+    const BqctlRun run = RunBqctl(At(gateway.Port(), {"restore", dir.Path("b.json")}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+}
+
+// A device that never answers its type can still be written and restored:
+// only what is compared is waited for. A lost answer is asked for again.
+TEST(BqctlHostile, OnlyTheComparedFieldsAreWaitedForAndALostAnswerIsAskedAgain) {
+    GatewayScript script;
+    script.Memory.erase("87 00 01 00");
+    ScriptedGateway gateway(script);
+    BqctlRun run = RunBqctl(At(gateway.Port(), {"--timeout", "1", "write", "--channel", "1A"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    run = RunBqctl(At(gateway.Port(), {"--timeout", "1", "info"}));
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "bqctl: no answer within 1 s for type\n");
+    loopback::Listener silent;
+    run = RunBqctl(At(silent.Port(), {"--timeout", "0.05", "info"}));
+    EXPECT_NE(run.Err.find("no answer within 0.05 s"), std::string::npos) << run.Err;
+
+    GatewayScript losing;
+    losing.LoseFirstAnswer = {"84 00 04 00"};
+    ScriptedGateway forgetful(losing);
+    run = RunBqctl(At(forgetful.Port(), {"info"}));
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    size_t asked = 0;
+    for (const std::string& line : forgetful.Lines())
+        asked += line == "< 2001 GET_MEM 84 00 04 00";
+    EXPECT_EQ(asked, 2U);
+}
+
 } // namespace

@@ -151,5 +151,6 @@ std::string ScriptedGateway::Answer(const std::string& line) {
     }
     const auto value = Script.Memory.find(descriptor);
     if (words[2] != "GET_MEM" || value == Script.Memory.end()) return {};
+    if (Script.LoseFirstAnswer.erase(descriptor) > 0) return {};
     return prefix + "MEM " + descriptor + " " + value->second + "\r\n";
 }

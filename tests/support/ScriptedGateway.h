@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,6 +28,8 @@ struct GatewayScript {
     // this many bytes, the next only after the client's line end for the one
     // before, so that every piece reaches the client as a chunk of its own.
     size_t Piece = 0;
+    // Descriptors whose first read goes unanswered, as if the answer was lost.
+    std::set<std::string> LoseFirstAnswer;
     // Sends short lines without end from the start and never reads.
     bool Flood = false;
 };
