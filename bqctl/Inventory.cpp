@@ -2,14 +2,10 @@
 #include "bqctl/Inventory.h"
 
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <optional>
 
 #include "bqctl/CsvRecords.h"
+#include "bqctl/InputFile.h"
 #include "bqctl/ProxyUrl.h"
 #include "bqctl/TextRules.h"
 
@@ -148,36 +144,7 @@ bool ParseInventory(const std::string& text, const std::string& name,
 }
 
 bool ReadInventory(const std::string& path, std::vector<TInventoryRow>& rows, std::string& error) {
-    std::ifstream file;
-    std::istream* in = &std::cin;
-    if (path != "-") {
-        std::error_code ignored;
-        if (std::filesystem::is_directory(path, ignored)) {
-            error = path + ": is a folder";
-            return false;
-        }
-        file.open(path, std::ios::binary);
-        if (!file) {
-            error = "cannot read " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        in = &file;
-    }
-    const std::string name = path == "-" ? "standard input" : path;
     std::string text;
-    std::array<char, 65536> buffer;
-    // Read piece by piece, so that an endless pipe stops at the limit.
-    while (in->read(buffer.data(), buffer.size()) || in->gcount() > 0) {
-        text.append(buffer.data(), static_cast<size_t>(in->gcount()));
-        if (text.size() > InventoryLimit) {
-            error = name + ": larger than " + std::to_string(InventoryLimit >> 20) +
-                    " MiB, not an inventory";
-            return false;
-        }
-    }
-    if (in->bad()) {
-        error = "cannot read " + name;
-        return false;
-    }
-    return ParseInventory(text, name, rows, error);
+    if (!ReadInputFile(path, text, error, InventoryLimit)) return false;
+    return ParseInventory(text, path == "-" ? "standard input" : path, rows, error);
 }
