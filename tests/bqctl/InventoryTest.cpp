@@ -99,8 +99,7 @@ TEST(BqctlInventory, AnEndlessPipeOrAFolderIsRefusedWithStatus2) {
     ASSERT_TRUE(shell.WaitForExit());
     const int status = shell.Stop();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
-    EXPECT_EQ(ReadFile(dir.Path("err")),
-              "bqctl: standard input: larger than 4194304 bytes\n");
+    EXPECT_EQ(ReadFile(dir.Path("err")), "bqctl: standard input: larger than 4194304 bytes\n");
     const BqctlRun folder = RunBqctl({"fleet", dir.Path(""), "info"});
     EXPECT_EQ(folder.Exit, 2);
     EXPECT_EQ(folder.Err, "bqctl: " + dir.Path("") + ": is a folder\n");
