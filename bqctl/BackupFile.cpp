@@ -82,6 +82,14 @@ bool ParseBackup(const std::string& text, const std::string& name, TBackup& back
     if (!take("mac", backup.Mac) || !take("address", backup.Address) ||
         !take("channel", backup.Channel) || !take("pan_id", backup.PanId))
         return false;
+    // Shown in messages below, so refused first: a file is no terminal's master.
+    for (const std::string* value :
+         {&backup.Mac, &backup.Address, &backup.Channel, &backup.PanId, &backup.Type})
+        for (const char c : *value)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                error = name + ": a control character in a value";
+                return false;
+            }
     return CheckFieldText(TMemoryField::Address, backup.Address, name + ": address", error) &&
            CheckFieldText(TMemoryField::Channel, backup.Channel, name + ": channel", error) &&
            CheckFieldText(TMemoryField::PanId, backup.PanId, name + ": pan_id", error);
