@@ -1,8 +1,9 @@
 # The Windows build (cross-compiled with cmake/mingw-w64-x86_64.cmake): which
 # parts it holds, GoogleTest from Debian's sources, and wine64 to run the tests.
 
-# No Qt for Windows can be installed here, so the window stays Linux-only; the
-# fuzz targets need clang's libFuzzer and the benchmarks Google Benchmark.
+# No Qt for Windows can be installed here, so the Qt window stays Linux-only
+# (the Windows window is winview/, a native view of the same model); the fuzz
+# targets need clang's libFuzzer and the benchmarks Google Benchmark.
 set(BQ_BUILD_APP OFF CACHE BOOL "" FORCE)
 set(BQ_FUZZ OFF CACHE BOOL "" FORCE)
 set(BQ_BENCH OFF CACHE BOOL "" FORCE)

@@ -18,16 +18,22 @@
 
 namespace {
 
-constexpr wchar_t FormClass[] = L"bqTestForm";
 constexpr wchar_t PanelClass[] = L"bqTestPanel";
 constexpr wchar_t Title[] = L"bqTest";
 constexpr COLORREF Green = RGB(0, 128, 0); // clGreen
 constexpr COLORREF Black = RGB(0, 0, 0);
-constexpr int FirstControlId = 100;
 
 constexpr UINT SynchronizeMessage = WM_APP + 1; // the reader queued a call
 constexpr UINT StatusMessage = WM_APP + 2;      // lParam: a std::string to report
 constexpr UINT FieldMessage = WM_APP + 3;       // wParam: entered (1) or left (0); lParam: field
+
+// The control whose id a child window has; Form1 for any other id (the dialog
+// keys' IDOK and IDCANCEL among them).
+TControl ControlOfId(int id) {
+    const int index = id - FirstControlId;
+    const bool known = index > 0 && index < static_cast<int>(WindowLayout().size());
+    return known ? static_cast<TControl>(index) : TControl::Form1;
+}
 
 bool IsParameterField(TControl control) {
     return control == TControl::Edit4 || control == TControl::Edit5 || control == TControl::Edit6;
@@ -97,7 +103,7 @@ void RegisterClasses() {
         form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         form.hIcon = LoadIconW(form.hInstance, MAKEINTRESOURCEW(1));
         form.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        form.lpszClassName = FormClass;
+        form.lpszClassName = FormClassName;
         RegisterClassW(&form);
         WNDCLASSW panel = form;
         panel.lpfnWndProc = PanelProc;
@@ -120,7 +126,7 @@ TWin32Form::TWin32Form() {
     BoldFont = DesignFont(Scaled(DesignFontHeight), true);
 
     const TControlDesign& form = DesignOf(TControl::Form1);
-    Window = CreateWindowExW(WS_EX_CONTROLPARENT, FormClass, Utf8ToWide(form.Text).c_str(),
+    Window = CreateWindowExW(WS_EX_CONTROLPARENT, FormClassName, Utf8ToWide(form.Text).c_str(),
                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, DesignLeft, DesignTop,
                              Scaled(form.Width), Scaled(form.Height), nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
@@ -132,6 +138,8 @@ TWin32Form::TWin32Form() {
 }
 
 TWin32Form::~TWin32Form() {
+    // Destroyed with the view, not by the operator: nothing is reported.
+    Events = {};
     if (IsWindow(Window)) DestroyWindow(Window);
     DeleteObject(WindowFont);
     DeleteObject(BoldFont);
@@ -175,7 +183,7 @@ void TWin32Form::CreateChildren(TControl parent, HWND parentWindow) {
                      (design->UpperCase ? ES_UPPERCASE : 0);
             break;
         case TControlKind::Label:
-            style |= SS_LEFT | SS_NOPREFIX;
+            style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
             break;
         case TControlKind::Panel:
             className = PanelClass;
@@ -219,8 +227,12 @@ void TWin32Form::SetText(TControl control, const std::string& text) {
     SetWindowTextW(ControlHandle(control), Utf8ToWide(text).c_str());
 }
 
+// A control that goes disabled while it has the focus hands it on to the next
+// one, so that the keys still reach the window (Connect disables itself).
 void TWin32Form::SetEnabled(TControl control, bool enabled) {
-    EnableWindow(ControlHandle(control), enabled);
+    HWND window = ControlHandle(control);
+    if (!enabled && GetFocus() == window) SetFocus(GetNextDlgTabItem(Window, window, FALSE));
+    EnableWindow(window, enabled);
 }
 
 void TWin32Form::AppendLog(const std::string& text) {
@@ -321,7 +333,7 @@ LRESULT TWin32Form::ControlMessage(TControl control, HWND window, UINT message, 
 LRESULT TWin32Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: {
-        const auto control = static_cast<TControl>(LOWORD(wParam) - FirstControlId);
+        const TControl control = ControlOfId(LOWORD(wParam));
         if (HIWORD(wParam) == BN_CLICKED && DesignOf(control).Kind == TControlKind::Button) {
             Guarded([this, control] {
                 if (Events.Click) Events.Click(control);
@@ -334,8 +346,7 @@ LRESULT TWin32Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_CTLCOLORSTATIC: {
-        const auto control =
-            static_cast<TControl>(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) - FirstControlId);
+        const TControl control = ControlOfId(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
         if (DesignOf(control).Kind != TControlKind::Label) break;
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));

@@ -13,6 +13,11 @@
 #include "window/WindowView.h"
 #include "winview/LogControl.h"
 
+// A control's id is this plus its place in TControl; the panel's fields are
+// the panel's children.
+inline constexpr int FirstControlId = 100;
+inline constexpr wchar_t FormClassName[] = L"bqTestForm";
+
 // What the window tells its model. Every call comes on the GUI thread and is
 // guarded: what a handler raises goes to the exception display.
 struct TFormEvents {
