@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "runtime/Cp1251.h"
-#include "runtime/Exception.h"
 #include "runtime/Synchronize.h"
+#include "window/ExceptionDisplay.h"
 #include "winview/LineLog.h"
 #include "winview/WideText.h"
 
@@ -37,20 +37,6 @@ TControl ControlOfId(int id) {
 
 bool IsParameterField(TControl control) {
     return control == TControl::Edit4 || control == TControl::Edit5 || control == TControl::Edit6;
-}
-
-// The exception display's text: the message with a full stop when its last
-// character's code lies above that of "."; empty outside the Exception family.
-std::string DisplayText(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        std::string message = e.Message;
-        if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-        return Cp1251ToUtf8(message);
-    } catch (...) {
-        return {};
-    }
 }
 
 // The design's font: its TrueType successor where the system has it, which
@@ -252,7 +238,7 @@ void TWin32Form::Guarded(const std::function<void()>& handler) {
     try {
         if (handler) handler();
     } catch (...) {
-        ShowException(DisplayText(std::current_exception()));
+        ShowException(Cp1251ToUtf8(ExceptionDisplayMessage(std::current_exception())));
     }
 }
 
