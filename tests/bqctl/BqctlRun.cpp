@@ -41,8 +41,15 @@ void SetVariable(const std::string& name, const std::string& value) {
 BqctlRun Run(std::vector<std::string> argv, const std::vector<std::string>& args,
              const std::map<std::string, std::string>& environment, ChildProcess::Streams streams) {
     std::map<std::string, std::string> wanted = Clean, saved;
-    for (const auto& [name, value] : environment)
+    for (const auto& [name, value] : environment) {
         wanted[name] = value;
+#ifdef _WIN32
+        // Windows' names ignore case: a clean entry spelt otherwise ("all_proxy")
+        // is the same variable and would remove the value just given.
+        for (auto& [other, otherValue] : wanted)
+            if (_stricmp(other.c_str(), name.c_str()) == 0) otherValue = value;
+#endif
+    }
     for (const auto& [name, value] : wanted) {
         const char* old = std::getenv(name.c_str());
         saved[name] = old ? old : "";
