@@ -80,7 +80,9 @@ void TGatewaySession::Connect() {
         TConnectWatch watch(deadline, [this] {
             // Released through the handle, which wakes a blocked call the way
             // the platform allows (shutdown on Linux, closing on Windows).
-            Telnet->SocketHandle.ReleaseSocket(false);
+            // Only the descriptor: the binding stays, as the session's thread
+            // may be reading it for a status report.
+            Telnet->SocketHandle.ReleaseDescriptor();
         });
         ActiveWatch = &watch;
         try {

@@ -91,10 +91,14 @@ void TIdSocketHandle::OpenSocket(int socketType, int protocol) {
 }
 
 void TIdSocketHandle::ReleaseSocket(bool resetLocal) {
+    if (ReleaseDescriptor()) ClearBinding(resetLocal);
+}
+
+bool TIdSocketHandle::ReleaseDescriptor() {
     TIdStackSocketHandle closeNow = IdInvalidSocket;
     {
         std::lock_guard<std::mutex> lock(UseLock);
-        if (!Allocated.load()) return;
+        if (!Allocated.load()) return false;
         Allocated.store(false);
         const TIdStackSocketHandle socket = SocketValue.load();
         // Both directions: on POSIX systems a thread blocked in poll or recv on
@@ -112,7 +116,7 @@ void TIdSocketHandle::ReleaseSocket(bool resetLocal) {
             closeNow = socket;
     }
     if (closeNow != IdInvalidSocket) GlobalStack->SockClose(closeNow);
-    ClearBinding(resetLocal);
+    return true;
 }
 
 void TIdSocketHandle::ClearBinding(bool resetLocal) {

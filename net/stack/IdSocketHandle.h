@@ -22,6 +22,11 @@ public:
     // call while another thread waits or receives on the socket: that thread
     // wakes, and the descriptor is not closed while it still uses it.
     virtual void ReleaseSocket(bool resetLocal);
+    // The first half of ReleaseSocket: the socket shut down and closed (or its
+    // close left to its last user), the binding fields untouched. The one
+    // release for another thread than the owner's, which may be reading the
+    // binding meanwhile. False when no socket was open.
+    bool ReleaseDescriptor();
     void ClearBinding(bool resetLocal);
     // Binds to IP:Port (empty IP = any, 0 = any port); 10048 raises EIdCouldNotBindSocket.
     void BindLocal();

@@ -121,4 +121,24 @@ TEST(GatewaySession, APeerThatClosesEndsTheReadAsANetworkError) {
     }
 }
 
+// The watch ends the proxy's silence from its own thread, releasing only the
+// descriptor: the address that this thread reports from stays untouched.
+TEST(GatewaySession, AProxyThatNeverAnswersEndsAtTheTimeout) {
+    loopback::Listener silent; // accepts into its backlog, never answers
+    TSessionSettings settings = SettingsFor(silent.Port());
+    settings.Timeout = std::chrono::milliseconds(100);
+    settings.Proxy.Version = svSocks5;
+    settings.Proxy.Host = "127.0.0.1";
+    settings.Proxy.Port = silent.Port();
+    TTranscript transcript;
+    TGatewaySession session(settings, transcript);
+    try {
+        session.Connect();
+        ADD_FAILURE() << "a silent proxy let the connect through";
+    } catch (const ESessionError& e) {
+        EXPECT_EQ(e.Failure, TSessionFailure::Network);
+        EXPECT_NE(std::string(e.what()).find("within 0.1 s"), std::string::npos) << e.what();
+    }
+}
+
 } // namespace

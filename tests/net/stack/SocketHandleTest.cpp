@@ -115,6 +115,17 @@ TEST_F(SocketHandleTest, ReleaseClosesTheConnectionAndClearsTheBinding) {
     EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 1), "") << "the peer sees the end of the stream";
 }
 
+// From another thread only the descriptor goes; the binding, which the
+// owner's thread may be reading for a report, stays as it was.
+TEST_F(SocketHandleTest, ReleasingTheDescriptorFromAnotherThreadLeavesTheBinding) {
+    Connect();
+    std::thread([this] { EXPECT_TRUE(Handle.ReleaseDescriptor()); }).join();
+    EXPECT_FALSE(Handle.SocketAllocated());
+    EXPECT_EQ(Handle.RemoteIP, "127.0.0.1");
+    EXPECT_EQ(loopback::ReceiveExactly(Peer.Get(), 1), "") << "the peer sees the end of the stream";
+    EXPECT_FALSE(Handle.ReleaseDescriptor());
+}
+
 TEST_F(SocketHandleTest, OpeningAgainClosesTheFirstSocket) {
     Connect();
     Handle.OpenSocket(Id_SOCK_STREAM, 0);
