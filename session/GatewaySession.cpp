@@ -155,9 +155,16 @@ void TGatewaySession::Write(const std::vector<TWrite>& writes, std::vector<TMemo
     }
 }
 
+// Closing at once while received bytes wait unread (the restart banner) would
+// send a reset segment, and that discards what is still on its way, the tail
+// of the RESET line on a slow link. So the sending side is ended first and
+// whatever comes is read until the gateway closes too, or the timeout ends.
 void TGatewaySession::Reset() {
-    StartOperation();
+    const auto deadline = StartOperation();
     Send([this] { Dialogue.Reset(FSettings.Gateway); });
+    Closing = true;
+    Telnet->SocketHandle.ShutdownSend();
+    Deliveries->ServeUntil([this] { return ReaderEnded(); }, deadline);
 }
 
 void TGatewaySession::Disconnect() {
@@ -185,6 +192,7 @@ void TGatewaySession::Send(const std::function<void()>& typing) {
 }
 
 void TGatewaySession::DataAvailable(const std::string& buffer) {
+    if (Closing) return; // nothing more goes back once the reset has gone
     // Once a return could not be sent, the operation has failed; Read tells
     // so, not the reader.
     if (!SendFailure.empty()) return;

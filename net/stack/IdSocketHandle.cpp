@@ -225,6 +225,12 @@ bool TIdSocketHandle::WaitWritable(int32_t timeoutMs) {
     });
 }
 
+void TIdSocketHandle::ShutdownSend() {
+    WithSocket([](TIdStackSocketHandle socket) {
+        if (socket != IdInvalidSocket) GlobalStack->SockShutdown(socket, Id_SD_SEND);
+    });
+}
+
 int TIdSocketHandle::ReceiveChunk(void* buffer, int length, int flags) {
     return WithOpenSocket([&](TIdStackSocketHandle socket) {
         return GlobalStack->SockRecv(socket, buffer, length, flags);

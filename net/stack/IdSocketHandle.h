@@ -27,6 +27,8 @@ public:
     // release for another thread than the owner's, which may be reading the
     // binding meanwhile. False when no socket was open.
     bool ReleaseDescriptor();
+    // Ends the sending direction (a FIN after every byte sent); receiving goes on.
+    void ShutdownSend();
     void ClearBinding(bool resetLocal);
     // Binds to IP:Port (empty IP = any, 0 = any port); 10048 raises EIdCouldNotBindSocket.
     void BindLocal();

@@ -3,6 +3,8 @@
 // peer speaks Telnet, and what a read reports when answers are missing.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+
 #include <string>
 
 #include "session/GatewaySession.h"
@@ -139,6 +141,29 @@ TEST(GatewaySession, AProxyThatNeverAnswersEndsAtTheTimeout) {
         EXPECT_EQ(e.Failure, TSessionFailure::Network);
         EXPECT_NE(std::string(e.what()).find("within 0.1 s"), std::string::npos) << e.what();
     }
+}
+
+// After the reset line the session ends its sending side and reads the
+// restart banner until the gateway closes: an orderly close, never a reset
+// segment that could discard the line's tail.
+TEST(GatewaySession, AResetEndsTheSessionInOrderAfterTheBanner) {
+    std::string line;
+    bool orderly = false;
+    PeerThread peer([&](int fd) {
+        line = loopback::ReceiveThrough(fd, '\n');
+        loopback::SendAll(fd, "BQ gateway 2001 restarted, ready\r\n");
+        std::string rest;
+        orderly = loopback::ReceiveInto(fd, rest, 4096, Deadline()) == loopback::Received::Closed &&
+                  ::recv(fd, nullptr, 0, 0) == 0;
+    });
+    TTranscript transcript;
+    TGatewaySession session(SettingsFor(peer.Port()), transcript);
+    session.Connect();
+    session.Reset();
+    session.Disconnect();
+    peer.Join();
+    EXPECT_EQ(line, "< 2001 RESET\r\n");
+    EXPECT_TRUE(orderly);
 }
 
 } // namespace
