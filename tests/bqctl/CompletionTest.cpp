@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -63,16 +62,22 @@ std::set<std::string> FromHelp(std::vector<std::string> level, const std::string
     level.push_back("--help");
     const BqctlRun run = RunBqctl(level);
     EXPECT_EQ(run.Exit, 0) << run.Err;
-    const std::regex option(R"(\s+(?:-\w,)?(--[a-z][a-z0-9-]*).*)");
-    const std::regex command(R"(  ([a-z][a-z-]*) .*)");
     std::set<std::string> names;
     std::istringstream help(run.Out);
     bool inside = false;
-    std::smatch match;
     for (std::string line; std::getline(help, line);) {
         if (line.empty()) inside = false;
-        if (inside && std::regex_match(line, match, section == "Options:" ? option : command))
-            names.insert(match[1]);
+        if (inside) {
+            // "  -h,--help  ...", "  --port PORT  ..." or "  info  ..."
+            size_t start = line.find_first_not_of(' ');
+            if (section == "Options:" && line.compare(start, 1, "-") == 0 && line[start + 1] != '-')
+                start += 3;
+            const size_t end = line.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-",
+                                                      start + (section == "Options:" ? 2 : 0));
+            const std::string name = line.substr(start, end - start);
+            if (section == "Options:" ? name.rfind("--", 0) == 0 : !name.empty() && start == 2)
+                names.insert(name);
+        }
         if (line == section) inside = true;
     }
     return names;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -212,14 +211,17 @@ TEST(GatewaySim, LogsEachLineAndAnswerAfterItsTime) {
     TLoopbackClient client(sim.Port());
     EXPECT_EQ(ReadField(client, Descriptor(TMemoryField::Type)), "01");
     sim.Stop(SIGTERM);
-    const std::regex stamped(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (.*))");
+    // "2026-12-09T19:52:46.123Z ": a digit wherever the pattern has a 9.
+    const std::string stamp = "9999-99-99T99:99:99.999Z ";
     std::istringstream log(sim.Log());
     std::vector<std::string> texts;
-    std::smatch match;
     for (std::string line; std::getline(log, line) && texts.size() < 20;) {
         if (!line.empty() && line.back() == '\r') line.pop_back(); // a Windows console's line end
-        EXPECT_TRUE(std::regex_match(line, match, stamped)) << line;
-        texts.push_back(match.size() == 2 ? match[1].str() : line);
+        bool stamped = line.size() > stamp.size();
+        for (size_t i = 0; stamped && i < stamp.size(); ++i)
+            stamped = stamp[i] == '9' ? line[i] >= '0' && line[i] <= '9' : line[i] == stamp[i];
+        EXPECT_TRUE(stamped) << line;
+        texts.push_back(stamped ? line.substr(stamp.size()) : line);
     }
     ASSERT_EQ(texts.size(), 5U) << sim.Log();
     EXPECT_EQ(texts[0], "gateway 2001, plain text");
