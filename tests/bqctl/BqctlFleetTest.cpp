@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <regex>
 #include <sstream>
 
 #include "BqctlRun.h"
@@ -64,13 +63,15 @@ TEST(BqctlFleet, BacksUpIntoAFolderAndRestoresFromIt) {
     run = RunBqctl({"fleet", dir.Path("inventory.csv"), "--csv", "restore", dir.Path("saved")});
     EXPECT_EQ(run.Exit, 0) << run.Err;
     // The type is not compared, so a restore does not wait for it: shown when it came.
-    EXPECT_EQ(std::regex_replace(run.Out, std::regex(",01,\n"), ",,\n"),
-              "line,host,port,gateway,status,mac,address,channel,pan_id,type,error\n"
-              "2,127.0.0.1," +
-                  std::to_string(first.Port()) +
-                  ",2001,0,7766554433221100,2A,0F,1234,,\n"
-                  "3,127.0.0.1," +
-                  std::to_string(second.Port()) + ",2001,0,7766554433221100,2A,0F,1234,,\n");
+    std::string shown = run.Out;
+    for (size_t at = shown.find(",01,\n"); at != std::string::npos; at = shown.find(",01,\n", at))
+        shown.replace(at, 5, ",,\n");
+    EXPECT_EQ(shown, "line,host,port,gateway,status,mac,address,channel,pan_id,type,error\n"
+                     "2,127.0.0.1," +
+                         std::to_string(first.Port()) +
+                         ",2001,0,7766554433221100,2A,0F,1234,,\n"
+                         "3,127.0.0.1," +
+                         std::to_string(second.Port()) + ",2001,0,7766554433221100,2A,0F,1234,,\n");
 }
 
 // In this process, so that its descriptors and threads can be counted.
