@@ -101,13 +101,20 @@ SshTunnelProxy::SshTunnelProxy() {
         Problem = "sshd did not listen; its output:\n" + Server->Log();
         return;
     }
-    ProxyPort = loopback::FreePort();
-    Tunnel = std::make_unique<ChildProcess>(
-        std::vector<std::string>{Ssh, "-N", "-D", "127.0.0.1:" + std::to_string(ProxyPort), "-p",
-                                 std::to_string(sshPort), "-i", Dir.Path("user_key"), "-o",
-                                 "StrictHostKeyChecking=no", "-o", "UserKnownHostsFile=/dev/null",
-                                 "-o", "BatchMode=yes", "-F", "/dev/null", "root@127.0.0.1"});
-    AwaitReady(*Tunnel, "ssh -D");
+    // A free port may be taken by another test before ssh binds it; ssh then
+    // keeps running without its listener, so a few other ports are tried.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (Tunnel) Tunnel->Stop();
+        Problem.clear();
+        ProxyPort = loopback::FreePort();
+        Tunnel = std::make_unique<ChildProcess>(std::vector<std::string>{
+            Ssh, "-N", "-D", "127.0.0.1:" + std::to_string(ProxyPort), "-p",
+            std::to_string(sshPort), "-i", Dir.Path("user_key"), "-o", "StrictHostKeyChecking=no",
+            "-o", "UserKnownHostsFile=/dev/null", "-o", "BatchMode=yes", "-F", "/dev/null",
+            "root@127.0.0.1"});
+        AwaitReady(*Tunnel, "ssh -D");
+        if (Problem.find("Address already in use") == std::string::npos) break;
+    }
     if (!Problem.empty()) Problem += "\nsshd's output:\n" + Server->Log();
 }
 
