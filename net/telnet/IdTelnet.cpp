@@ -111,12 +111,29 @@ void TIdTelnet::TransmitChar(char ch) {
 // for it ends at the send deadline, as the send itself does.
 void TIdTelnet::WriteText(const std::string& text) {
     const auto deadline = SendDeadline();
-    std::unique_lock lock(WriteLock, std::defer_lock);
-    if (deadline == std::chrono::steady_clock::time_point::max())
-        lock.lock();
-    else if (!lock.try_lock_until(deadline))
-        throw EIdSendTimedOut();
-    TIdTCPClient::WriteText(text);
+    {
+        std::unique_lock lock(WriteLock);
+        const auto free = [this] { return !Writing; };
+        if (deadline == std::chrono::steady_clock::time_point::max())
+            WriteFree.wait(lock, free);
+        else if (!WriteFree.wait_until(lock, deadline, free))
+            throw EIdSendTimedOut();
+        Writing = true;
+    }
+    const auto release = [this] {
+        {
+            const std::lock_guard lock(WriteLock);
+            Writing = false;
+        }
+        WriteFree.notify_one();
+    };
+    try {
+        TIdTCPClient::WriteText(text);
+    } catch (...) {
+        release();
+        throw;
+    }
+    release();
 }
 
 // Notices and replies go out in the order their commands came, each notice

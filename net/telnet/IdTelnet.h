@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -96,9 +97,13 @@ private:
     std::atomic<bool> FIsTelnetPeer{false};
     mutable std::mutex TerminalLock;
     std::string Terminal = "dumb"; // guarded by TerminalLock
-    // Waited for only until the send deadline: a writer blocked on a peer
-    // that stopped reading holds it until then at most.
-    std::timed_mutex WriteLock;
+    // One writer at a time, waited for only until the send deadline: a writer
+    // blocked on a peer that stopped reading holds the turn until then at
+    // most. (A timed mutex would do, but ThreadSanitizer cannot see its
+    // timed lock and then reports every unlock.)
+    std::mutex WriteLock;
+    std::condition_variable WriteFree;
+    bool Writing = false; // guarded by WriteLock
     std::mutex StatusLock;
     TIdStatusEvent StatusHandler; // guarded by StatusLock
     bool Delivering = false;      // GUI thread: inside OnDataAvailable
