@@ -3,7 +3,11 @@
 // peer speaks Telnet, and what a read reports when answers are missing.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <sys/socket.h>
+#endif
 
 #include <string>
 
