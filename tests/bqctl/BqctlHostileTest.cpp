@@ -125,7 +125,7 @@ TEST(BqctlHostile, AFailedBackupKeepsTheOlderOne) {
     loopback::ClosedPort closed;
     TempDir dir;
     dir.Write("old.json", "older backup");
-    BqctlRun run = RunBqctl(At(closed.Port(), {"--timeout", "1", "backup", dir.Path("new.json")}));
+    BqctlRun run = RunBqctl(At(closed.Port(), {"backup", dir.Path("new.json")}));
     EXPECT_EQ(run.Exit, 3) << run.Err;
     run = RunInShell(NoFileSpace, At(sim.Port(), {"backup", dir.Path("old.json")}));
     EXPECT_EQ(run.Exit, 4) << run.Out;
@@ -221,11 +221,11 @@ TEST(BqctlHostile, OnlyTheComparedFieldsAreWaitedForAndALostAnswerIsAskedAgain) 
     GatewayScript script;
     script.Memory.erase("87 00 01 00");
     ScriptedGateway gateway(script);
-    BqctlRun run = RunBqctl(At(gateway.Port(), {"--timeout", "1", "write", "--channel", "1A"}));
+    BqctlRun run = RunBqctl(At(gateway.Port(), {"write", "--channel", "1A"}));
     EXPECT_EQ(run.Exit, 0) << run.Err;
-    run = RunBqctl(At(gateway.Port(), {"--timeout", "1", "info"}));
+    run = RunBqctl(At(gateway.Port(), {"--timeout", "2", "info"}));
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "bqctl: no answer within 1 s for type\n");
+    EXPECT_EQ(run.Err, "bqctl: no answer within 2 s for type\n");
     loopback::Listener silent;
     run = RunBqctl(At(silent.Port(), {"--timeout", "0.05", "info"}));
     EXPECT_NE(run.Err.find("no answer within 0.05 s"), std::string::npos) << run.Err;
