@@ -129,8 +129,14 @@ TDeviceValues TGatewaySession::Read(const std::vector<TMemoryField>& wanted) {
     // time for the second answer.
     Deliveries->ServeUntil(settled, started + FSettings.Timeout / 2);
     if (!settled()) {
-        for (const TMemoryField field : missing())
-            Send([&] { Dialogue.TypeLine(ReadMemoryLine(FSettings.Gateway, Descriptor(field))); });
+        // A connection that closed meanwhile is told with the fields it left missing.
+        try {
+            for (const TMemoryField field : missing())
+                Dialogue.TypeLine(ReadMemoryLine(FSettings.Gateway, Descriptor(field)));
+        } catch (const EIdException& e) {
+            Log.Add(e.Message);
+            SendFailure = e.Message;
+        }
         Deliveries->ServeUntil(settled, deadline);
     }
     const std::vector<TMemoryField> absent = missing();

@@ -71,7 +71,7 @@ private:
     std::unique_ptr<TIdTelnet> Telnet;
     TGatewayDialogue Dialogue;
     TDeviceValues Received;  // filled by DataAvailable, on this thread
-    std::string SendFailure; // why DataAvailable's return failed in this operation; this thread
+    std::string SendFailure; // why a send of this operation failed; this thread
     std::string PartialLine; // the pieces of a line received so far; this thread
     bool Closing = false;    // after the reset line: chunks are read, not answered; this thread
     class TConnectWatch* ActiveWatch = nullptr; // during Connect; this thread only
