@@ -120,20 +120,18 @@ void TIdTelnet::WriteText(const std::string& text) {
             throw EIdSendTimedOut();
         Writing = true;
     }
-    const auto release = [this] {
-        {
-            const std::lock_guard lock(WriteLock);
-            Writing = false;
+    // The turn ends however the send ends.
+    struct TTurnEnd {
+        TIdTelnet& Client;
+        ~TTurnEnd() {
+            {
+                const std::lock_guard lock(Client.WriteLock);
+                Client.Writing = false;
+            }
+            Client.WriteFree.notify_one();
         }
-        WriteFree.notify_one();
-    };
-    try {
-        TIdTCPClient::WriteText(text);
-    } catch (...) {
-        release();
-        throw;
-    }
-    release();
+    } const turnEnd{*this};
+    TIdTCPClient::WriteText(text);
 }
 
 // Notices and replies go out in the order their commands came, each notice

@@ -214,4 +214,27 @@ TEST_F(TelnetWire, ACharacterTypedDuringALongReplyWaitsForItsEnd) {
     EXPECT_TRUE(received.compare(0, reply.size(), reply) == 0);
 }
 
+// A send that ends at its deadline gives the write turn back: once the peer
+// reads again, the next character goes out within the next deadline.
+TEST_F(TelnetWire, ASendEndedByItsDeadlineLeavesTheNextOneFree) {
+    Open();
+    Client->SetSendDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
+    // More than any send and receive buffer of the two ends hold together.
+    EXPECT_THROW(Client->WriteText(std::string(64 << 20, 'x')), EIdSendTimedOut);
+    std::string received;
+    std::thread reader([&] {
+        const Deadline deadline;
+        while ((received.empty() || received.back() != '#') &&
+               loopback::ReceiveInto(Peer.Get(), received, 1 << 16, deadline) ==
+                   loopback::Received::Data) {
+        }
+    });
+    Client->SetSendDeadline(std::chrono::steady_clock::now() + Patience);
+    EXPECT_NO_THROW(Client->TransmitChar('#'));
+    reader.join();
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.back(), '#');
+    EXPECT_EQ(received.find_first_not_of('x'), received.size() - 1);
+}
+
 } // namespace
