@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "bqctl/DeviceText.h"
 #include "bqctl/FleetOutput.h"
 #include "bqctl/InputFile.h"
 #include "bqctl/ReplacingFile.h"
@@ -90,7 +91,9 @@ int RunFleet(const std::vector<TInventoryRow>& rows, const TCommand& command,
             TTranscript transcript(options.Log ? std::function<void(const std::string&)>(
                                                      [&, prefix](const std::string& entry) {
                                                          const std::lock_guard guard(lock);
-                                                         *options.Log << prefix << entry << "\n";
+                                                         *options.Log << prefix
+                                                                      << PrintableDeviceText(entry)
+                                                                      << "\n";
                                                      })
                                                : std::function<void(const std::string&)>());
             const auto rowStarted = std::chrono::steady_clock::now();

@@ -44,9 +44,10 @@ int RunSingle(const TCommandLine& line, std::ostream* log) {
     const bool toFile = command.Kind == TCommandKind::Backup && command.Path != "-";
     TReplacingFile backupFile(command.Path);
     if (toFile && !backupFile.Open(error)) return Fail(ExitUsage, error);
-    TTranscript transcript(log ? std::function<void(const std::string&)>(
-                                     [log](const std::string& entry) { *log << entry << "\n"; })
-                               : std::function<void(const std::string&)>());
+    TTranscript transcript(
+        log ? std::function<void(const std::string&)>(
+                  [log](const std::string& entry) { *log << PrintableDeviceText(entry) << "\n"; })
+            : std::function<void(const std::string&)>());
     const TOutcome outcome = RunCommand(command, line.Settings, transcript, backupText);
     if (command.Kind == TCommandKind::Backup && outcome.Exit == ExitDone) {
         if (!toFile)

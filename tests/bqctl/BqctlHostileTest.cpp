@@ -96,6 +96,12 @@ TEST(BqctlHostile, DeviceTextIsConvertedFromItsCodePageAndItsControlsEscaped) {
     EXPECT_EQ(run.Exit, 0) << run.Err;
     EXPECT_EQ(nlohmann::json::parse(run.Out)["result"]["mac"], "77665544332211\xD0\xB0\xD0\xB1");
 
+    // The transcript on a terminal: the same conversion, the same escapes.
+    run = RunBqctl(At(gateway.Port(), {"-v", "info"}));
+    EXPECT_NE(run.Err.find("MEM 01 00 08 00 \xD0\xB0\xD0\xB1 11"), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find("MEM 87 00 01 00 \\x1B["), std::string::npos) << run.Err;
+    EXPECT_EQ(run.Err.find('\x1B'), std::string::npos);
+
     TempDir dir;
     dir.Write("inventory.csv", Inventory({gateway.Port(), gateway.Port()}));
     ::mkdir(dir.Path("saved").c_str(), 0755);
