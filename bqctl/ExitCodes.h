@@ -6,6 +6,6 @@ enum TExitCode {
     ExitDevice = 1,  // the device answered wrongly or not at all, a read-back or verify differed
     ExitUsage = 2,   // usage or input error; nothing was sent
     ExitNetwork = 3, // network error, naming the endpoint and the cause
-    ExitOutput = 4,  // the result could not be written (output or backup file); an older
-                     // backup file is left as it was
+    ExitOutput = 4,  // the result could not be written (output, backup or transcript file);
+                     // an older backup file is left as it was
 };

@@ -21,15 +21,28 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
+// "cannot write X", with the system's reason when a failed flush left one.
+std::string WriteFailure(const std::string& what, int cause) {
+    return "cannot write " + what +
+           (cause ? " (" + std::generic_category().message(cause) + ")" : std::string());
+}
+
 // Everything printed has to have reached standard output: a full disk or a
 // closed pipe there is an error, not a result.
 int CheckOutput(int status) {
     errno = 0;
     if (std::cout.flush()) return status;
-    const int cause = errno;
-    return Fail(ExitOutput,
-                "cannot write standard output" +
-                    (cause ? " (" + std::generic_category().message(cause) + ")" : std::string()));
+    return Fail(ExitOutput, WriteFailure("standard output", errno));
+}
+
+// The same for the transcript file. A run that failed already keeps its own
+// status, which says more; the line on standard error is printed either way.
+int CheckLog(int status, std::ofstream& logFile, const std::string& path) {
+    if (!logFile.is_open()) return status;
+    errno = 0;
+    if (logFile.flush()) return status;
+    Fail(ExitOutput, path + ": " + WriteFailure("the transcript", errno));
+    return status == ExitDone ? ExitOutput : status;
 }
 
 int RunSingle(const TCommandLine& line, std::ostream* log) {
@@ -100,7 +113,8 @@ int Run(int argc, char** argv) {
     }
     std::ostream* log = line.LogPath.empty() ? nullptr : &logFile;
     if (line.LogPath == "-" || line.Verbose) log = &std::cerr;
-    return line.Fleet ? RunFleetLine(line, log) : RunSingle(line, log);
+    return CheckLog(line.Fleet ? RunFleetLine(line, log) : RunSingle(line, log), logFile,
+                    line.LogPath);
 }
 
 } // namespace

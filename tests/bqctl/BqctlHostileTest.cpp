@@ -163,6 +163,21 @@ TEST(BqctlHostile, OutputThatCannotBeWrittenIsAnError) {
         EXPECT_NE(run.Out.find("bqctl: cannot write standard output"), std::string::npos)
             << run.Out;
     }
+    // The transcript file: the result is printed, the status says what was lost,
+    // unless the run failed otherwise.
+    for (const std::vector<std::string>& args :
+         {At(sim.Port(), {"--log", "/dev/full", "info"}),
+          std::vector<std::string>{"--log", "/dev/full", "fleet", dir.Path("inventory.csv"),
+                                   "info"}}) {
+        const BqctlRun run = RunBqctl(args);
+        EXPECT_EQ(run.Exit, 4) << args.back();
+        EXPECT_NE(run.Out.find("7766554433221100"), std::string::npos) << run.Out;
+        EXPECT_NE(run.Err.find("bqctl: /dev/full: cannot write the transcript"), std::string::npos)
+            << run.Err;
+    }
+    loopback::ClosedPort closed;
+    const BqctlRun run = RunBqctl(At(closed.Port(), {"--log", "/dev/full", "info"}));
+    EXPECT_EQ(run.Exit, 3) << run.Err;
 }
 
 // No thread can be started: the row fails with a message, the fleet still
